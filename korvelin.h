@@ -2,6 +2,9 @@
 #ifndef KORVELIN_H
 #define KORVELIN_H
 
+#include "profile/access_key.h"
+#include "profile/nickname.h"
+#include "profile/validators.h"
 #include "support/calendar.h"
 #include "support/clock.h"
 #include "support/journal.h"
