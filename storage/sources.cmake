@@ -1,0 +1,5 @@
+list(APPEND KORVELIN_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/error_page.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/files.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/write_text.cpp
+)
