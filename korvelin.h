@@ -2,7 +2,10 @@
 #ifndef KORVELIN_H
 #define KORVELIN_H
 
+#include "support/calendar.h"
 #include "support/clock.h"
 #include "support/journal.h"
+#include "text/edit.h"
+#include "text/hex.h"
 
 #endif
