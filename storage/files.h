@@ -10,7 +10,8 @@ extern int AttemptCount;
 
 // 1 when path can be opened for reading, else 0 (a file without read permission counts as absent).
 int FileExists(const char* path);
-// The size of path's own directory entry (a symbolic link's, not its target's); -1 when it cannot be examined.
+// The size of path's own directory entry (a symbolic link's, not its target's), INT_MAX from 2 GiB on;
+// -1 when it cannot be examined.
 int filelen(const char* path);
 // Removes path (a file or an empty directory); 0 on success, -1 (journaled) otherwise.
 int FileDelete(const char* path);
