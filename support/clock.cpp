@@ -13,6 +13,9 @@ static_assert(sizeof(utime) == 4 && offsetof(utime, minute) == 0 && offsetof(uti
               offsetof(utime, hundredths) == 2 && offsetof(utime, second) == 3);
 static_assert(sizeof(ftime) == 8);
 
+// The bit positions are checked at compile time where the compiler can bit_cast
+// bit-fields in a constant expression (GCC; clang 14 cannot yet).
+#if !defined(__clang__)
 namespace {
 struct ftime_units {
   uint32_t low;
@@ -26,6 +29,7 @@ static_assert(kMonthBit.month == 1 && kMonthBit.year == 0 && kMonthBit.day == 0)
 static_assert(kYearBit.year == 1 && kYearBit.month == 0 && kYearBit.second == 0);
 static_assert(kGapBits.second == 0 && kGapBits.minute == 0 && kGapBits.hour == 0 &&
               kGapBits.day == 0 && kGapBits.month == 0 && kGapBits.year == 0);
+#endif
 
 const char MonthName[12][4] = {"jan", "feb", "mar", "apr", "may", "jun",
                                "jul", "aug", "sep", "oct", "nov", "dec"};
