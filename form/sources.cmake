@@ -1,0 +1,3 @@
+list(APPEND KORVELIN_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/decoder.cpp
+)
