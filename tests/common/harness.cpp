@@ -1,6 +1,7 @@
 #include "tests/common/harness.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -83,7 +84,8 @@ std::vector<std::string> ListDir(const std::string& path) {
 
 ProcessResult Run(const std::string& program, const std::vector<std::string>& env) {
   int pipe_fds[2];
-  if (pipe(pipe_fds) != 0) throw std::runtime_error("pipe failed");
+  // Close-on-exec, so a child started by another thread never holds this pipe open.
+  if (pipe2(pipe_fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, pipe_fds[1], STDOUT_FILENO);
