@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -69,7 +68,7 @@ TEST_F(CounterFaults, WithoutAllerrorTheVisitorIsStillRedirected) {
   const struct {
     const char* what;
     std::string query;
-    std::function<void()> setup;
+    void (*setup)();
     std::vector<std::string> tree;  // the data root afterwards
   } cases[] = {
       {"hit logged", kQuery, [] {}, {"counters/", "counters/home.log"}},
