@@ -2,6 +2,9 @@
 #ifndef KORVELIN_H
 #define KORVELIN_H
 
+#include "form/decoder.h"
+#include "form/multipart.h"
+#include "form/records.h"
 #include "profile/access_key.h"
 #include "profile/nickname.h"
 #include "profile/validators.h"

@@ -1,0 +1,20 @@
+# A real browser on the demo page: headless chromium clicks the counted link
+# to the page on the same server, ends on that page, and the hit line names
+# the demo page as the referer.
+source "$(dirname "$0")/lib.sh"
+need lighttpd lighttpd
+need chromium chromium
+need python3 python3
+reset_data_root
+start_site
+
+status=0
+arrived=$(python3 "$(dirname "$0")/click.py" chromium "$WORK_DIR/browser" "$SITE_URL/" '#local') ||
+  status=$?
+check "the browser's visit" 0 "$status"
+check "the page the browser ends on" "$SITE_URL/arrived.html" "$arrived"
+check "hit log of the demo link" \
+  "$(printf 'A:%-15s H:%-15s IP:%-15s FROM:%s' 127.0.0.1 '(null)' '(null)' "$SITE_URL/")" \
+  "$(sed -E "s/^$HIT_HEAD//" "${DATA_ROOT}counters/demo.log" 2>&1)"
+
+finish
