@@ -1,6 +1,6 @@
 # The installed tree: counter.cgi in lib/cgi-bin, the library, exactly the
-# public headers, and each of them compiling on its own against the installed
-# tree alone. Run by CTest as
+# public headers, each of them compiling on its own against the installed tree
+# alone, and the guide's examples compiling against it. Run by CTest as
 #   bash package_test.sh SOURCE_DIR BUILD_DIR PREFIX CXX
 set -euo pipefail
 SOURCE_DIR=$1 BUILD_DIR=$2 PREFIX=$3 CXX=$4
@@ -43,6 +43,23 @@ for header in $installed; do
       "$CXX" -std=c++17 -Wall -Wextra -Werror -fsyntax-only \
         -I"$PREFIX/include" -I"$PREFIX/include/korvelin" -x c++ - 2>&1); then
     printf 'FAILED: <korvelin/%s> does not compile on its own:\n%s\n' "$header" "$output"
+    FAILURES=$((FAILURES + 1))
+  fi
+done
+
+# Every C++ example of the guide is a whole source file that compiles against
+# the installed tree.
+examples=$(mktemp -d)
+trap 'rm -rf "$examples"' EXIT
+for page in "$SOURCE_DIR"/docs/*.md; do
+  awk -v out="$examples/$(basename "$page" .md)" \
+    '/^```cpp$/ { n++; inside = 1; next } /^```$/ { inside = 0; next }
+     inside { print > (out "-" n ".cpp") }' "$page"
+done
+for example in "$examples"/*.cpp; do
+  if ! output=$("$CXX" -std=c++17 -Wall -Wextra -Werror -fsyntax-only \
+      -I"$PREFIX/include" -I"$PREFIX/include/korvelin" "$example" 2>&1); then
+    printf 'FAILED: example %s of the guide does not compile:\n%s\n' "$(basename "$example")" "$output"
     FAILURES=$((FAILURES + 1))
   fi
 done
