@@ -8,10 +8,10 @@
 // fixed at build time, and answered with a thank-you page; a request that cannot
 // be read is answered with the library's error page.
 #include <signal.h>
+#include <strings.h>
 
 #include <cstdlib>
 #include <cstring>
-#include <strings.h>
 
 #include <korvelin/storage/error_page.h>
 
