@@ -4,15 +4,16 @@
 
 KORVELIN_WEB_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
-# site_write DIR PORT COUNTER DATA_ROOT
+# site_write DIR PORT COUNTER DATA_ROOT [NAME]
 #   Writes DIR/lighttpd.conf and the pages in DIR/htdocs for a server on
 #   127.0.0.1:PORT that runs the program COUNTER (built against DATA_ROOT) at
-#   /cgi-bin/counter.cgi. Everything the server writes stays inside DIR.
+#   /cgi-bin/NAME, counter.cgi unless another CGI program is served (the
+#   example programs). Everything the server writes stays inside DIR.
 site_write() {
   local dir counter
   dir=$(realpath -m "$1") counter=$(realpath -m "$3")
-  local port=$2 data_root=$4
-  case "$dir$counter" in
+  local port=$2 data_root=$4 name=${5:-counter.cgi}
+  case "$dir$counter$name" in
     *'"'* | *'\'*)
       echo "site: a path holding a quote or a backslash cannot be written into lighttpd.conf" >&2
       return 1 ;;
@@ -29,8 +30,8 @@ site_write() {
 
   # No server.username: lighttpd runs as whoever starts it, so the program
   # can write the data root that this user created. The program is mapped
-  # to its address with an alias, so SCRIPT_NAME is /cgi-bin/counter.cgi and
-  # the error journal is allerror/counter.txt.
+  # to its address with an alias, so SCRIPT_NAME is /cgi-bin/counter.cgi (or
+  # /cgi-bin/NAME) and the error journal is allerror/counter.txt.
   cat >"$dir/lighttpd.conf" <<CONF
 server.modules       = ( "mod_alias", "mod_cgi", "mod_accesslog" )
 server.bind          = "127.0.0.1"
@@ -42,8 +43,8 @@ server.upload-dirs   = ( "$dir/uploads" )
 index-file.names     = ( "index.html" )
 mimetype.assign      = ( ".html" => "text/html; charset=windows-1251" )
 
-alias.url            = ( "/cgi-bin/counter.cgi" => "$counter" )
-\$HTTP["url"] == "/cgi-bin/counter.cgi" {
+alias.url            = ( "/cgi-bin/$name" => "$counter" )
+\$HTTP["url"] == "/cgi-bin/$name" {
   cgi.assign         = ( "" => "" )
 }
 CONF

@@ -36,14 +36,15 @@ reset_data_root() {
 
 # start_site: runs lighttpd with the site of web/site.sh on a free loopback
 # port; sets SITE (the site's directory), SITE_URL and SERVER_PID. A port that
-# turns out to be taken is given up for another.
+# turns out to be taken is given up for another. The program is served as
+# /cgi-bin/$CGI_NAME when CGI_NAME is set, else as /cgi-bin/counter.cgi.
 start_site() {
   SITE=$WORK_DIR/site
   local attempt
   for attempt in 1 2 3 4 5 6 7 8; do
     local port=$((10000 + RANDOM % 20000))
     rm -rf "$SITE"
-    site_write "$SITE" "$port" "$COUNTER" "$DATA_ROOT"
+    site_write "$SITE" "$port" "$COUNTER" "$DATA_ROOT" "${CGI_NAME:-counter.cgi}"
     # The programs that lighttpd starts write their standard error to its own.
     lighttpd -D -f "$SITE/lighttpd.conf" </dev/null 2>"$SITE/logs/stderr.log" &
     SERVER_PID=$!
