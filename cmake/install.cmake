@@ -9,18 +9,11 @@ set(KORVELIN_INSTALL_CGIDIR "lib/cgi-bin" CACHE STRING
     "Where counter.cgi is installed, relative to the prefix (Debian's /usr/lib/cgi-bin with prefix /usr)")
 set(KORVELIN_INSTALL_CMAKEDIR "${CMAKE_INSTALL_LIBDIR}/cmake/korvelin")
 set(KORVELIN_INSTALL_PKGCONFIGDIR "${CMAKE_INSTALL_LIBDIR}/pkgconfig")
-set(KORVELIN_INSTALL_HEADERDIR "${CMAKE_INSTALL_INCLUDEDIR}/korvelin")
 
 install(TARGETS counter RUNTIME DESTINATION "${KORVELIN_INSTALL_CGIDIR}")
 
-# The headers include each other as "support/clock.h", relative to the source
-# root; installed, that root is include/korvelin, so both it and include (for
-# <korvelin/...>) are on the include path of every program that uses the library.
 install(TARGETS korvelin EXPORT korvelinTargets
-  ARCHIVE DESTINATION "${CMAKE_INSTALL_LIBDIR}"
-  INCLUDES DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}" "${KORVELIN_INSTALL_HEADERDIR}")
-# The headers use inline variables.
-target_compile_features(korvelin INTERFACE cxx_std_17)
+  ARCHIVE DESTINATION "${CMAKE_INSTALL_LIBDIR}")
 
 # A library built with the sanitizers needs their run-time libraries in every program linked with it.
 set(KORVELIN_PC_LIBS "-L\${libdir} -lkorvelin")
@@ -29,16 +22,11 @@ if(KORVELIN_SANITIZE)
   string(APPEND KORVELIN_PC_LIBS " -fsanitize=address,undefined")
 endif()
 
-# The public headers are the ones korvelin.h includes; every other header is internal.
-file(STRINGS "${PROJECT_SOURCE_DIR}/korvelin.h" korvelin_includes REGEX "^#include \"")
-install(FILES "${PROJECT_SOURCE_DIR}/korvelin.h" DESTINATION "${KORVELIN_INSTALL_HEADERDIR}")
-foreach(line IN LISTS korvelin_includes)
-  string(REGEX REPLACE "^#include \"([^\"]+)\".*" "\\1" header "${line}")
-  get_filename_component(folder "${header}" DIRECTORY)
-  install(FILES "${PROJECT_SOURCE_DIR}/${header}" DESTINATION "${KORVELIN_INSTALL_HEADERDIR}/${folder}")
-endforeach()
-set_property(DIRECTORY "${PROJECT_SOURCE_DIR}" APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
-  "${PROJECT_SOURCE_DIR}/korvelin.h")
+# Every header under korvelin/ is public except those in a folder named internal/;
+# they keep their folders, so <prefix>/include is the one include directory.
+install(DIRECTORY "${PROJECT_SOURCE_DIR}/korvelin" DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}"
+  FILES_MATCHING PATTERN "*.h"
+  PATTERN "internal" EXCLUDE)
 
 install(EXPORT korvelinTargets NAMESPACE korvelin:: DESTINATION "${KORVELIN_INSTALL_CMAKEDIR}")
 configure_package_config_file(cmake/korvelinConfig.cmake.in

@@ -1,9 +1,34 @@
-# The library's sources, gathered from each subsystem's sources.cmake into
-# KORVELIN_SOURCES, and the counter's into KORVELIN_REDIRECT_SOURCES. Included by
-# the main build and by the fuzz build, so both compile the same list.
-get_filename_component(_korvelin_root "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
-set(KORVELIN_SOURCES "")
-foreach(dir support text form profile storage)
-  include("${_korvelin_root}/${dir}/sources.cmake")
-endforeach()
-include("${_korvelin_root}/redirect/sources.cmake")
+# The sources of the library and of the counter's request handling, listed once
+# for the main build and the fuzz build. Paths are relative to the repository root.
+set(KORVELIN_LIBRARY_SOURCES
+  korvelin/form/decoder.cpp
+  korvelin/form/internal/values.cpp
+  korvelin/form/multipart.cpp
+  korvelin/form/records.cpp
+  korvelin/profile/access_key.cpp
+  korvelin/profile/nickname.cpp
+  korvelin/profile/validators.cpp
+  korvelin/storage/error_page.cpp
+  korvelin/storage/files.cpp
+  korvelin/storage/internal/store_age.cpp
+  korvelin/storage/internal/store_lock.cpp
+  korvelin/storage/internal/write_text.cpp
+  korvelin/storage/two_files.cpp
+  korvelin/support/calendar.cpp
+  korvelin/support/clock.cpp
+  korvelin/support/internal/append.cpp
+  korvelin/support/journal.cpp
+  korvelin/text/edit.cpp
+  korvelin/text/hex.cpp
+)
+# The counter's request handling, without its entry point (the fuzz build calls it directly).
+set(KORVELIN_COUNTER_SOURCES
+  counter/counter.cpp
+)
+
+# korvelin_sources(<variable> <list>): the list with the repository root in front of each entry.
+function(korvelin_sources variable)
+  get_filename_component(root "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/.." ABSOLUTE)
+  list(TRANSFORM ARGN PREPEND "${root}/" OUTPUT_VARIABLE paths)
+  set(${variable} ${paths} PARENT_SCOPE)
+endfunction()

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "fuzz/common.h"
-#include "profile/access_key.h"
+#include "korvelin/profile/access_key.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "form/decoder.h"
+#include "korvelin/form/decoder.h"
 #include "fuzz/common.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

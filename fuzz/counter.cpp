@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "fuzz/common.h"
-#include "redirect/counter.h"
+#include "counter/counter.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "fuzz/common.h"
-#include "support/clock.h"
+#include "korvelin/support/clock.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "fuzz/common.h"
-#include "text/hex.h"
+#include "korvelin/text/hex.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string input(reinterpret_cast<const char*>(data), size);

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "form/multipart.h"
+#include "korvelin/form/multipart.h"
 #include "fuzz/common.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "fuzz/common.h"
-#include "profile/nickname.h"
+#include "korvelin/profile/nickname.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string typed(reinterpret_cast<const char*>(data), size);

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "form/records.h"
+#include "korvelin/form/records.h"
 #include "fuzz/common.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <vector>
 
-#include "form/decoder.h"
-#include "inputs.h"
+#include "korvelin/form/decoder.h"
+#include "bench/library/inputs.h"
 
 namespace {
 

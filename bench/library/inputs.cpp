@@ -1,4 +1,4 @@
-#include "inputs.h"
+#include "bench/library/inputs.h"
 
 #include <cstdio>
 #include <random>

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "form/multipart.h"
-#include "inputs.h"
+#include "korvelin/form/multipart.h"
+#include "bench/library/inputs.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "form/records.h"
-#include "inputs.h"
+#include "korvelin/form/records.h"
+#include "bench/library/inputs.h"
 
 namespace {
 

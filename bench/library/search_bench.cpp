@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "inputs.h"
-#include "text/edit.h"
+#include "bench/library/inputs.h"
+#include "korvelin/text/edit.h"
 
 namespace {
 

@@ -1,6 +1,0 @@
-list(APPEND KORVELIN_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/decoder.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/multipart.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/records.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/values.cpp
-)

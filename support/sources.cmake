@@ -1,6 +1,0 @@
-list(APPEND KORVELIN_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/append.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/calendar.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/clock.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/journal.cpp
-)

@@ -1,0 +1,134 @@
+#include <regex>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/counter/counter_test.h"
+
+namespace {
+
+using counter_test::Counters;
+using counter_test::Hit;
+using counter_test::HitTail;
+using counter_test::Literal;
+using harness::ListDir;
+using harness::ReadFile;
+
+const std::string kHome = std::string("Location: ") + KORVELIN_TEST_HOME + "\n\n";
+
+class CounterTest : public ::testing::Test {
+ protected:
+  void SetUp() override { harness::ResetDataRoot(); }
+
+  static std::string JournalText() {
+    return ReadFile(harness::DataRoot() + "allerror/counter.txt");
+  }
+  static std::vector<std::string> LogFiles() { return ListDir(Counters()); }
+};
+
+TEST_F(CounterTest, ResponsesAndLogFiles) {
+  const std::string a900(900, 'a'), c99(99, 'c'), n60(60, 'n');
+  const struct {
+    std::string query;
+    std::string response;
+    std::vector<std::string> logs;  // files in counters/ afterwards
+  } cases[] = {
+      {"http://example.com/+home", "Location: http://example.com/\n\n", {"home.log"}},
+      {"", kHome, {}},
+      {a900 + "+" + c99, "Location: " + a900 + "\n\n", {std::string(50, 'c') + ".log"}},
+      {a900 + "+" + c99 + "c", kHome, {}},                     // 1001 bytes
+      {"http://example.com/a?b=1", "Location: http://example.com/a?b=1\n\n", {}},  // no plus
+      {"+home", "Location: \n\n", {"home.log"}},                // empty target
+      {"http://x/+", "Location: http://x/\n\n", {".log"}},      // empty counter name
+      {"t+a+b", "Location: t\n\n", {"a+b.log"}},                // the first plus splits
+      {"t+" + n60, "Location: t\n\n", {std::string(50, 'n') + ".log"}},
+      {"http://x/%2B+c%41", "Location: http://x/%2B\n\n", {"c%41.log"}},  // nothing is decoded
+      {"t+..", "Location: t\n\n", {"...log"}},                 // dots alone stay inside
+  };
+  for (const auto& c : cases) {
+    harness::ResetDataRoot();
+    harness::ProcessResult result = Hit(c.query);
+    EXPECT_EQ(result.exit_status, 0) << c.query;
+    EXPECT_EQ(result.out, c.response) << c.query;
+    EXPECT_EQ(LogFiles(), c.logs) << c.query;
+    EXPECT_EQ(JournalText(), "") << c.query;
+  }
+}
+
+TEST_F(CounterTest, AbsentQueryGoesHome) {
+  harness::ProcessResult result = harness::RunCounter({"SCRIPT_NAME=/cgi-bin/counter.cgi"});
+  EXPECT_EQ(result.exit_status, 0);
+  EXPECT_EQ(result.out, kHome);
+  EXPECT_TRUE(LogFiles().empty());
+}
+
+TEST_F(CounterTest, HitLineLayout) {
+  Hit("t+home", {"REMOTE_ADDR=127.0.0.1", "HTTP_X_FORWARDED_FOR=10.0.0.1",
+                 "HTTP_REFERER=http://ref.example/page"});
+  Hit("t+home", {"REMOTE_ADDR=2001:db8:85a3::8a2e:370:7334", "REMOTE_HOST=host.example",
+                 "HTTP_X_FORWARDED_FOR=", "HTTP_REFERER=http://r/"});
+  Hit("t+home", {});
+  std::string head = counter_test::kHitHead;
+  std::regex expected(
+      head + Literal(HitTail("127.0.0.1", nullptr, "10.0.0.1", "http://ref.example/page")) +
+      head + Literal(HitTail("2001:db8:85a3::8a2e:370:7334", "host.example", "", "http://r/")) +
+      head + Literal(HitTail(nullptr, nullptr, nullptr, nullptr)));
+  std::string log = ReadFile(Counters() + "home.log");
+  EXPECT_TRUE(std::regex_match(log, expected)) << log;
+  // An absent host reads "(null)", nine spaces and the separating space.
+  EXPECT_NE(log.find(" H:(null)          IP:"), std::string::npos);
+}
+
+TEST_F(CounterTest, MissingCountersDirectoryIsJournaledAndStillRedirects) {
+  harness::RemoveTree(Counters());
+  harness::ProcessResult result = Hit("http://example.com/+home", {"REMOTE_ADDR=192.0.2.1"});
+  EXPECT_EQ(result.exit_status, 0);
+  EXPECT_EQ(result.out, "Location: http://example.com/\n\n");
+  std::regex entry("\\d\\d\\.\\d\\d\\.\\d{4}, \\d\\d:\\d\\d:\\d\\d\n" +
+                   Literal("A=192.0.2.1  H=(null)  IP=(null)\n") +
+                   Literal("Can't open file " + Counters() + "home.log (\"a\")\n\n"));
+  std::string journal = JournalText();
+  EXPECT_TRUE(std::regex_match(journal, entry)) << journal;
+}
+
+TEST_F(CounterTest, CounterNameWithSlashIsRefused) {
+  const std::string refused[] = {"../escape", "/etc/passwd", "a/b", std::string(49, 'x') + "/"};
+  for (const std::string& name : refused) {
+    harness::ResetDataRoot();
+    harness::ProcessResult result = Hit("http://t.example/+" + name);
+    EXPECT_EQ(result.exit_status, 0);
+    EXPECT_EQ(result.out, "Location: http://t.example/\n\n") << name;
+    EXPECT_TRUE(LogFiles().empty()) << name;
+    EXPECT_EQ(ListDir(harness::DataRoot()), (std::vector<std::string>{"allerror", "counters"}));
+    std::string journal = JournalText();
+    EXPECT_NE(journal.find("\nRefused counter name " + name + " (it contains a slash)\n\n"),
+              std::string::npos)
+        << journal;
+  }
+  // Only the 50 bytes that name the file count: a slash after them is harmless.
+  Hit("t+" + std::string(50, 'x') + "/y");
+  EXPECT_EQ(LogFiles(), std::vector<std::string>{std::string(50, 'x') + ".log"});
+}
+
+TEST_F(CounterTest, LineBreakInQueryCannotInjectHeaders) {
+  const std::string queries[] = {"http://a/\r\nSet-Cookie: x=1+c", "http://a/+c\nX: y",
+                                 "\n", "http://a/\r+c"};
+  for (const std::string& query : queries) {
+    harness::ProcessResult result = Hit(query);
+    EXPECT_EQ(result.exit_status, 0);
+    EXPECT_EQ(result.out, kHome);
+    EXPECT_TRUE(LogFiles().empty());
+  }
+}
+
+TEST_F(CounterTest, HitThatCannotBeWrittenIsJournaled) {
+  ASSERT_EQ(symlink("/dev/full", (Counters() + "full.log").c_str()), 0);
+  harness::ProcessResult result = Hit("http://t/+full");
+  EXPECT_EQ(result.exit_status, 0);
+  EXPECT_EQ(result.out, "Location: http://t/\n\n");
+  EXPECT_NE(JournalText().find("\nCan't write file " + Counters() + "full.log (\"a\")\n\n"),
+            std::string::npos);
+}
+
+}  // namespace
