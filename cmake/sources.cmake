@@ -17,6 +17,8 @@ set(KORVELIN_LIBRARY_SOURCES
   korvelin/support/calendar.cpp
   korvelin/support/clock.cpp
   korvelin/support/internal/append.cpp
+  korvelin/support/internal/journal_message.cpp
+  korvelin/support/internal/write_all.cpp
   korvelin/support/journal.cpp
   korvelin/text/edit.cpp
   korvelin/text/hex.cpp

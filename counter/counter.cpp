@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,7 +9,9 @@
 #include "korvelin/support/internal/append.h"
 #include "korvelin/support/clock.h"
 #include "korvelin/support/internal/config.h"
-#include "korvelin/support/journal.h"
+#include "korvelin/support/internal/journal_message.h"
+#include "korvelin/support/internal/strings.h"
+#include "korvelin/support/internal/write_all.h"
 
 #ifndef KORVELIN_HOME_URL
 #error "KORVELIN_HOME_URL must be defined by the build"
@@ -20,48 +21,45 @@ namespace {
 constexpr char kHomeUrl[] = KORVELIN_HOME_URL;
 constexpr std::size_t kQueryMax = 1000;
 constexpr int kCounterNameMax = 50;
-// data root, "counters/", the counter name, ".log", the terminator
-constexpr std::size_t kHitLogPathSize = kDataRootLength + 9 + kCounterNameMax + 4 + 1;
-// the longest journal text around a path or a counter name
-constexpr std::size_t kMessageSize = kHitLogPathSize + 64;
 
-const char* OrNull(const char* value) { return value != nullptr ? value : "(null)"; }
+constexpr char kHitLogDirectory[] = "counters/";
+constexpr char kHitLogExtension[] = ".log";
+constexpr std::size_t kHitLogPathSize = kDataRootLength + LiteralLength(kHitLogDirectory) +
+                                        kCounterNameMax + LiteralLength(kHitLogExtension) + 1;
+static_assert(kHitLogPathSize - 1 <= kLongestDataPath, "the journal's messages must hold the path");
 
-void WriteAll(int fd, const char* data, std::size_t length) {
-  while (length > 0) {
-    ssize_t written = write(fd, data, length);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return;  // nobody is reading the answer any more
-    data += written;
-    length -= static_cast<std::size_t>(written);
-  }
-}
+constexpr char kLocationLabel[] = "Location: ";
+constexpr char kHeaderEnd[] = "\n\n";
+constexpr std::size_t kLongestTarget = kQueryMax > LiteralLength(kHomeUrl) ? kQueryMax : LiteralLength(kHomeUrl);
 
+// The whole answer leaves in one write, so a client never sees half a header.
 void SendLocation(int fd, const char* target, std::size_t length) {
-  char response[10 + (kQueryMax > sizeof kHomeUrl ? kQueryMax : sizeof kHomeUrl) + 2];
-  memcpy(response, "Location: ", 10);
-  memcpy(response + 10, target, length);
-  memcpy(response + 10 + length, "\n\n", 2);
-  WriteAll(fd, response, 10 + length + 2);
+  char response[LiteralLength(kLocationLabel) + kLongestTarget + LiteralLength(kHeaderEnd)];
+  std::size_t used = 0;
+  memcpy(response, kLocationLabel, LiteralLength(kLocationLabel));
+  used += LiteralLength(kLocationLabel);
+  memcpy(response + used, target, length);
+  used += length;
+  memcpy(response + used, kHeaderEnd, LiteralLength(kHeaderEnd));
+  used += LiteralLength(kHeaderEnd);
+  WriteAll(fd, response, used);  // a visitor who has left needs no answer
 }
 
 // Appends the visit to the counter's hit log; a hit that cannot be logged is journaled.
 void LogHit(const char* name, std::size_t name_length) {
   int cut = name_length < kCounterNameMax ? static_cast<int>(name_length) : kCounterNameMax;
-  char message[kMessageSize];
   // A slash would lead the path out of the counters directory.
   if (memchr(name, '/', static_cast<std::size_t>(cut)) != nullptr) {
-    snprintf(message, sizeof message, "Refused counter name %.*s (it contains a slash)", cut, name);
-    SaveError(message);
+    JournalMessage("Refused counter name %.*s (it contains a slash)", cut, name);
     return;
   }
   char path[kHitLogPathSize];
-  snprintf(path, sizeof path, "%scounters/%.*s.log", kDataRoot, cut, name);
+  snprintf(path, sizeof path, "%s%s%.*s%s", kDataRoot, kHitLogDirectory, cut, name,
+           kHitLogExtension);
 
   int fd = AppendOpen(path);
   if (fd < 0) {
-    snprintf(message, sizeof message, "Can't open file %s (\"a\")", path);
-    SaveError(message);
+    JournalMessage("Can't open file %s (\"a\")", path);
     return;
   }
   date today;
@@ -73,10 +71,7 @@ void LogHit(const char* name, std::size_t name_length) {
       today.day, today.month, today.year, now.hour, now.minute, now.second,
       OrNull(getenv("REMOTE_ADDR")), OrNull(getenv("REMOTE_HOST")),
       OrNull(getenv("HTTP_X_FORWARDED_FOR")), OrNull(getenv("HTTP_REFERER")));
-  if (AppendClose(fd) != 0 || written != 0) {
-    snprintf(message, sizeof message, "Can't write file %s (\"a\")", path);
-    SaveError(message);
-  }
+  if (AppendClose(fd) != 0 || written != 0) JournalMessage("Can't write file %s (\"a\")", path);
 }
 }  // namespace
 

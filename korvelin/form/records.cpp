@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "korvelin/form/internal/values.h"
+#include "korvelin/support/internal/strings.h"
 #include "korvelin/text/edit.h"
 
 namespace {
@@ -38,7 +39,6 @@ int ValueLength(const char* area, int start, int end, int most) {
   return count;
 }
 
-int TextLength(const char* text) { return static_cast<int>(std::strlen(text)); }
 
 // The zero-terminated lookups read a limit of 0 as no limit.
 int MostBytes(int limit) { return limit == 0 ? INT_MAX : limit; }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "korvelin/support/internal/strings.h"
 #include "korvelin/text/edit.h"
 
 namespace {
@@ -38,9 +39,6 @@ int LetterDigit(char letter) {
 // Low eight bits of value as a byte (the decoder stores negative group values this way too).
 char LowByte(int value) { return static_cast<char>(static_cast<unsigned char>(value)); }
 
-int TextLength(const char* text) {
-  return static_cast<int>(std::min<size_t>(strlen(text), INT_MAX));
-}
 
 // The plain text read back. Nothing outside its n bytes is ever touched: a digit at a
 // position outside the text counts as 0, a text field that starts outside it is empty and

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "korvelin/support/internal/cp1251.h"
+#include "korvelin/support/internal/strings.h"
 
 // This is the library's only use of the standard streams; keeping it in this file
 // means a program that never writes an error page links none of it.
@@ -21,8 +22,6 @@ constexpr auto kPathTitle = Cp1251(u8"Произошла ошибка при п�
 constexpr auto kPathHint = Cp1251(u8"Попробуйте отправить запрос заново.");
 constexpr auto kReadTitle = Cp1251(u8"Произошла ошибка при чтении данных");
 constexpr auto kReadHint = Cp1251(u8"Попробуйте обновить страницу.");
-
-const char* OrNull(const char* text) { return text != nullptr ? text : "(null)"; }
 }  // namespace
 
 void WriteErr(const char* title, const char* hint, int reload, int back, int /*flag*/) {

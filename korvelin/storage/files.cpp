@@ -12,7 +12,7 @@
 
 #include "korvelin/storage/internal/write_text.h"
 #include "korvelin/support/internal/cp1251.h"
-#include "korvelin/support/journal.h"
+#include "korvelin/support/internal/journal_message.h"
 
 int AttemptCount = 50;
 
@@ -23,16 +23,6 @@ constexpr auto kCantRemove = Cp1251(u8"Не получается удалить 
 constexpr auto kNoMemory = Cp1251(u8"Не хватает памяти для указателя (malloc(%ld)=NULL) для %s");
 constexpr auto kAttemptsSpent = Cp1251(u8"%d раз прочитан файл %s, но не найден последний символ");
 
-// Every message is composed in 200 bytes: a longer one (a very long path) is cut there.
-void Journal(const char* format, ...) {
-  char message[200];
-  va_list args;
-  va_start(args, format);
-  vsnprintf(message, sizeof message, format, args);
-  va_end(args);
-  SaveError(message);
-}
-
 // O_NONBLOCK so that opening a named pipe does not wait for a writer to appear;
 // it changes nothing for a regular file.
 int OpenForReading(const char* path) { return open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC); }
@@ -42,11 +32,11 @@ int OpenForReading(const char* path) { return open(path, O_RDONLY | O_NONBLOCK |
 long FileLength(int fd, const char* path) {
   struct stat st;
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    Journal("Can't get length of file %s (\"rb\")", path);
+    JournalMessage("Can't get length of file %s (\"rb\")", path);
     return -1;
   }
   if (st.st_size > INT_MAX) {
-    Journal("File %s is too long (%lld bytes)", path, static_cast<long long>(st.st_size));
+    JournalMessage("File %s is too long (%lld bytes)", path, static_cast<long long>(st.st_size));
     return -1;
   }
   return static_cast<long>(st.st_size);
@@ -81,7 +71,7 @@ int filelen(const char* path) {
 
 int FileDelete(const char* path) {
   if (remove(path) == 0) return 0;
-  Journal(kCantRemove.c_str(), path);
+  JournalMessage(kCantRemove.c_str(), path);
   return -1;
 }
 
@@ -90,12 +80,12 @@ int FileWrite(const char* path, const char* text) {
     case WriteOutcome::kWritten:
       return 0;
     case WriteOutcome::kOpenFailed:
-      Journal("Can't open file %s (\"wb\")", path);
+      JournalMessage("Can't open file %s (\"wb\")", path);
       return -1;
     case WriteOutcome::kWriteFailed:
       break;
   }
-  Journal("Can't write file %s (\"wb\")", path);
+  JournalMessage("Can't write file %s (\"wb\")", path);
   return -1;
 }
 
@@ -107,14 +97,14 @@ char* FileReadWithParam(const char* path, int attempts, int spare, char mode, in
   for (;;) {
     if (reads >= attempts) {
       free(buffer);
-      Journal(kAttemptsSpent.c_str(), reads, path);
+      JournalMessage(kAttemptsSpent.c_str(), reads, path);
       return nullptr;
     }
     ++reads;
     int fd = OpenForReading(path);
     if (fd < 0) {
       free(buffer);
-      if (journal) Journal("Can't open file %s (\"rb\")", path);
+      if (journal) JournalMessage("Can't open file %s (\"rb\")", path);
       return nullptr;
     }
     long length = FileLength(fd, path);
@@ -132,7 +122,7 @@ char* FileReadWithParam(const char* path, int attempts, int spare, char mode, in
       buffer = static_cast<char*>(malloc(static_cast<size_t>(size)));
       if (buffer == nullptr) {
         close(fd);
-        Journal(kNoMemory.c_str(), size, path);
+        JournalMessage(kNoMemory.c_str(), size, path);
         return nullptr;
       }
     }

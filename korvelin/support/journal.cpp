@@ -8,11 +8,15 @@
 #include "korvelin/support/clock.h"
 #include "korvelin/support/internal/config.h"
 #include "korvelin/support/internal/cp1251.h"
+#include "korvelin/support/internal/journal_message.h"
+#include "korvelin/support/internal/strings.h"
 
 namespace {
 constexpr int kJournalNameMax = 8;
-// data root, "allerror/", the journal name, ".txt", the terminator
-constexpr std::size_t kJournalPathSize = kDataRootLength + 9 + kJournalNameMax + 4 + 1;
+constexpr char kJournalDirectory[] = "allerror/";
+constexpr char kJournalExtension[] = ".txt";
+constexpr std::size_t kJournalPathSize = kDataRootLength + LiteralLength(kJournalDirectory) +
+                                         kJournalNameMax + LiteralLength(kJournalExtension) + 1;
 
 // The journal is named after the script: its path less the last four characters
 // (".cgi"), from the last slash on, at most eight characters.
@@ -23,10 +27,9 @@ void JournalPath(const char* script, char (&path)[kJournalPathSize]) {
   while (start > 0 && script[start - 1] != '/') --start;
   int length = end > start ? end - start : 0;
   if (length > kJournalNameMax) length = kJournalNameMax;
-  snprintf(path, sizeof path, "%sallerror/%.*s.txt", kDataRoot, length, script + (length ? start : 0));
+  snprintf(path, sizeof path, "%s%s%.*s%s", kDataRoot, kJournalDirectory, length,
+           script + (length ? start : 0), kJournalExtension);
 }
-
-const char* OrNull(const char* value) { return value != nullptr ? value : "(null)"; }
 }  // namespace
 
 int SaveError(const char* message) {
@@ -55,9 +58,7 @@ char* MallocMemory(int size) {
   char* block = static_cast<char*>(malloc(static_cast<std::size_t>(static_cast<long>(size))));
   if (block == nullptr) {
     static constexpr auto kNoMemory = Cp1251(u8"Не хватает памяти для указателя (malloc(%ld)=NULL)");
-    char message[200];
-    snprintf(message, sizeof message, kNoMemory.c_str(), static_cast<long>(size));
-    SaveError(message);
+    JournalMessage(kNoMemory.c_str(), static_cast<long>(size));
   }
   return block;
 }

@@ -4,10 +4,9 @@
 #include <cstdint>
 #include <cstring>
 
-namespace {
+#include "korvelin/support/internal/strings.h"
 
-// Byte length of a string as the toolkit's signed count.
-int Length(const char* string) { return static_cast<int>(std::strlen(string)); }
+namespace {
 
 // Brings a position into 0..length, so an out-of-range caller value can never
 // move a write before the buffer or past the room reserved for the string.
@@ -42,8 +41,8 @@ void strlow(char* string) {
 }
 
 void ChangeSubstr(char* string, const char* text, int position) {
-  int length = Length(string);
-  int text_length = Length(text);
+  int length = TextLength(string);
+  int text_length = TextLength(text);
   position = ClampPosition(position, length);
   std::memmove(string + position, text, text_length);
   // Only text that runs past the old end needs a new terminator; otherwise the old tail stays.
@@ -62,8 +61,8 @@ void ChangesSubstr(char* string, const char* old_text, const char* new_text) {
 }
 
 void ChangeSubstrWithLen(char* string, const char* text, int position, int old_length) {
-  int length = Length(string);
-  int text_length = Length(text);
+  int length = TextLength(string);
+  int text_length = TextLength(text);
   position = ClampPosition(position, length);
   if (old_length < 0) old_length = 0;
   if (old_length > length - position) old_length = length - position;
@@ -83,7 +82,7 @@ void InsertSubstr(char* string, const char* text, int position) {
 }
 
 void DeleteSubstr(char* string, int position, int count) {
-  int length = Length(string);
+  int length = TextLength(string);
   position = ClampPosition(position, length);
   if (count <= 0) return;
   if (count >= length - position) {
@@ -102,7 +101,7 @@ void CopySubstr(const char* source, int start, int count, char* destination) {
 }
 
 void DelSpaces(char* string) {
-  int i = Length(string) - 1;
+  int i = TextLength(string) - 1;
   while (i >= 0 && string[i] == ' ') --i;
   string[i + 1] = '\0';
 }

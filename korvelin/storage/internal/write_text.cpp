@@ -3,23 +3,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstring>
 
-namespace {
-// write(2) may take fewer bytes than offered (a signal, a nearly full disk): keep
-// offering the rest until all is taken or the kernel refuses.
-bool WriteAll(int fd, const char* bytes, size_t length) {
-  while (length > 0) {
-    ssize_t taken = write(fd, bytes, length);
-    if (taken < 0 && errno == EINTR) continue;
-    if (taken <= 0) return false;
-    bytes += taken;
-    length -= static_cast<size_t>(taken);
-  }
-  return true;
-}
-}  // namespace
+#include "korvelin/support/internal/write_all.h"
 
 WriteOutcome WriteText(const char* path, bool append, const char* text) {
   int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
