@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <regex>
 #include <string>
 #include <vector>
@@ -122,13 +124,19 @@ TEST_F(CounterTest, LineBreakInQueryCannotInjectHeaders) {
   }
 }
 
-TEST_F(CounterTest, HitThatCannotBeWrittenIsJournaled) {
+// A hit log that is not a regular file (a device, a named pipe nobody reads) is
+// refused at once rather than written to or waited on.
+TEST_F(CounterTest, HitLogThatIsNotARegularFileIsRefused) {
   ASSERT_EQ(symlink("/dev/full", (Counters() + "full.log").c_str()), 0);
-  harness::ProcessResult result = Hit("http://t/+full");
-  EXPECT_EQ(result.exit_status, 0);
-  EXPECT_EQ(result.out, "Location: http://t/\n\n");
-  EXPECT_NE(JournalText().find("\nCan't write file " + Counters() + "full.log (\"a\")\n\n"),
-            std::string::npos);
+  ASSERT_EQ(mkfifo((Counters() + "fifo.log").c_str(), 0666), 0);
+  for (const char* name : {"full", "fifo"}) {
+    harness::ProcessResult result = Hit(std::string("http://t/+") + name);
+    EXPECT_EQ(result.exit_status, 0) << name;
+    EXPECT_EQ(result.out, "Location: http://t/\n\n") << name;
+    EXPECT_NE(JournalText().find("\nCan't open file " + Counters() + name + ".log (\"a\")\n\n"),
+              std::string::npos)
+        << name;
+  }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "korvelin/support/internal/append.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -9,7 +10,15 @@
 #include <cstdlib>
 
 int AppendOpen(const char* path) {
-  return open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  int fd = open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+  if (fd < 0) return -1;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    errno = EINVAL;
+    return -1;
+  }
+  return fd;
 }
 
 namespace {
