@@ -1,4 +1,4 @@
-# Installing korvelin: counter.cgi where the web server runs CGI programs, and the
+# Installing korvelin: counter.cgi (and counter.fcgi when built) where the web server runs CGI programs, and the
 # support library for programs built on it: libkorvelin.a, the public headers
 # under include/korvelin/, a CMake package (find_package(korvelin) gives the
 # target korvelin::korvelin) and a pkg-config file, korvelin.pc.
@@ -11,6 +11,9 @@ set(KORVELIN_INSTALL_CMAKEDIR "${CMAKE_INSTALL_LIBDIR}/cmake/korvelin")
 set(KORVELIN_INSTALL_PKGCONFIGDIR "${CMAKE_INSTALL_LIBDIR}/pkgconfig")
 
 install(TARGETS counter RUNTIME DESTINATION "${KORVELIN_INSTALL_CGIDIR}")
+if(KORVELIN_FASTCGI)
+  install(TARGETS counter_fcgi RUNTIME DESTINATION "${KORVELIN_INSTALL_CGIDIR}")
+endif()
 
 install(TARGETS korvelin EXPORT korvelinTargets
   ARCHIVE DESTINATION "${CMAKE_INSTALL_LIBDIR}")

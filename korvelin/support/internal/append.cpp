@@ -9,8 +9,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-int AppendOpen(const char* path) {
-  int fd = open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+int AppendOpen(const char* path) { return AppendOpenWith(path, O_WRONLY | O_CREAT); }
+
+int AppendOpenWith(const char* path, int flags) {
+  int fd = open(path, flags | O_APPEND | O_CLOEXEC | O_NONBLOCK, 0666);
   if (fd < 0) return -1;
   struct stat st;
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

@@ -1,0 +1,98 @@
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tests/counter/counter_test.h"
+
+namespace counter_test {
+namespace {
+
+constexpr char kCgiFcgi[] = "/usr/bin/cgi-fcgi";
+
+harness::ProcessResult RunCgi(const std::vector<std::string>& env) {
+  return harness::RunCounter(env);
+}
+
+std::string CgiAlwaysAvailable() { return ""; }
+
+#ifdef KORVELIN_TEST_FASTCGI_COUNTER
+// One counter.fcgi for the whole test program, listening on a Unix socket in the
+// scratch directory, started with an empty environment so that everything the
+// journal reads comes from the requests. It ends with the test program.
+class StandingFastcgi {
+ public:
+  StandingFastcgi() {
+    std::string dir = harness::ScratchDir("fastcgi");
+    std::string socket = dir + "/counter.sock";
+    pid_ = fork();
+    if (pid_ == 0) {
+      prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlives a test program that crashed
+      char* argv[] = {const_cast<char*>(KORVELIN_TEST_FASTCGI_COUNTER),
+                      const_cast<char*>("--listen"), socket.data(), nullptr};
+      char* envp[] = {nullptr};
+      execve(argv[0], argv, envp);
+      _exit(127);
+    }
+    for (int tick = 0; tick < 100 && !harness::Exists(socket); ++tick) usleep(50000);
+    client_ = dir + "/ask-counter";
+    harness::WriteFile(client_, std::string("#!/bin/sh\nexec ") + kCgiFcgi +
+                                    " -bind -connect " + socket + "\n");
+    chmod(client_.c_str(), 0755);
+  }
+  ~StandingFastcgi() {
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+  }
+  const std::string& client() const { return client_; }
+
+ private:
+  pid_t pid_;
+  std::string client_;
+};
+
+harness::ProcessResult RunFastcgi(const std::vector<std::string>& env) {
+  static StandingFastcgi server;
+  return harness::Run(server.client(), env);
+}
+
+std::string FastcgiUnavailable() {
+  if (harness::Exists(kCgiFcgi)) return "";
+  return std::string(kCgiFcgi) + " is missing: install the Debian package libfcgi-bin";
+}
+#endif
+
+const Front kCgi = {"cgi", RunCgi, CgiAlwaysAvailable};
+const Front* current = &kCgi;
+
+}  // namespace
+
+std::vector<Front> Fronts() {
+  std::vector<Front> fronts{kCgi};
+#ifdef KORVELIN_TEST_FASTCGI_COUNTER
+  fronts.push_back({"fastcgi", RunFastcgi, FastcgiUnavailable});
+#endif
+  return fronts;
+}
+
+void UseFront(const Front& front) { current = &front; }
+const Front& CurrentFront() { return *current; }
+
+void FrontTest::SetUp() {
+  UseFront(GetParam());
+  std::string reason = GetParam().unavailable();
+  if (reason.empty()) return;
+  if (getenv("KORVELIN_E2E_REQUIRED") != nullptr) FAIL() << reason;
+  GTEST_SKIP() << reason;
+}
+
+void FrontTest::TearDown() { UseFront(kCgi); }
+
+std::string FrontName(const ::testing::TestParamInfo<Front>& info) { return info.param.name; }
+
+}  // namespace counter_test
