@@ -65,5 +65,6 @@ int main(int argc, char** argv) {
     Serve(&connection);
     FCGX_Finish_r(&connection);
   }
+  FCGX_Free(&connection, 1);
   return 0;
 }
