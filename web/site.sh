@@ -36,8 +36,8 @@ site_pages() {
 lighttpd_base() {
   local dir=$1 port=$2
   shift 2
-  local modules
-  modules=$(printf ', "%s"' "$@")
+  local modules=
+  [ $# -gt 0 ] && modules=$(printf ', "%s"' "$@")
   cat <<CONF
 server.modules       = ( "mod_alias", "mod_accesslog"$modules )
 server.bind          = "127.0.0.1"
@@ -154,4 +154,58 @@ http {
   }
 }
 CONF
+}
+
+# site_start SERVER DIR PORT PROGRAM DATA_ROOT [EXTRA]
+#   Lays out a site in DIR and starts it in the background on 127.0.0.1:PORT, its
+#   standard error in DIR/logs/stderr.log, then waits up to ten seconds for it to
+#   answer. SERVER lighttpd serves PROGRAM as CGI (a *.cgi) or spawns it as FastCGI,
+#   or serves no program when PROGRAM is empty; EXTRA is added to lighttpd.conf.
+#   SERVER nginx passes to PROGRAM standing on DIR/fastcgi.sock (started here), or
+#   to nothing when PROGRAM is empty; EXTRA goes into the server block. Sets
+#   SITE_SERVER_PID and SITE_PROGRAM_PID (the standing program's; empty otherwise);
+#   fails when the server does not answer.
+site_start() {
+  local server=$1 dir=$2 port=$3 program=$4 data_root=$5 extra=${6:-}
+  dir=$(realpath -m "$dir")
+  rm -rf "$dir"
+  SITE_SERVER_PID= SITE_PROGRAM_PID=
+  if [ "$server" = lighttpd ]; then
+    case $program in
+      "") site_pages "$dir" "$port" "$data_root" && lighttpd_base "$dir" "$port" >"$dir/lighttpd.conf" ;;
+      *.cgi) site_write "$dir" "$port" "$program" "$data_root" ;;
+      *) site_write_fastcgi "$dir" "$port" "$program" "$data_root" ;;
+    esac || return 1
+    printf '%s\n' "$extra" >>"$dir/lighttpd.conf"
+    lighttpd -D -f "$dir/lighttpd.conf" </dev/null 2>"$dir/logs/stderr.log" &
+    SITE_SERVER_PID=$!
+  else
+    site_write_nginx "$dir" "$port" "$dir/fastcgi.sock" "$data_root" "$extra" || return 1
+    if [ -n "$program" ]; then
+      "$program" --listen "$dir/fastcgi.sock" </dev/null 2>"$dir/logs/stderr.log" &
+      SITE_PROGRAM_PID=$!
+    fi
+    nginx -p "$dir" -c "$dir/nginx.conf" -e "$dir/logs/error.log" </dev/null \
+      2>>"$dir/logs/stderr.log" &
+    SITE_SERVER_PID=$!
+  fi
+  local tick
+  for tick in $(seq 100); do
+    [ "$(curl -s -o /dev/null -w '%{http_code}' "http://127.0.0.1:$port/")" = 200 ] && return 0
+    kill -0 "$SITE_SERVER_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  site_stop
+  return 1
+}
+
+# site_stop: stops what site_start started (the server first, so no request is cut
+# off by the program going away) and waits for it.
+site_stop() {
+  local pid
+  for pid in $SITE_SERVER_PID $SITE_PROGRAM_PID; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  SITE_SERVER_PID= SITE_PROGRAM_PID=
 }

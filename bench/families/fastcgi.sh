@@ -39,53 +39,12 @@ work=$build/fastcgi
 rm -rf "$work"
 mkdir -p "$work"
 
-server_pid= program_pid=
-stop_all() {
-  local pid
-  for pid in $server_pid $program_pid; do
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-  done
-  server_pid= program_pid=
-}
-trap stop_all EXIT
-
-# start SERVER PROGRAM SITE PORT: the site of web/site.sh for the program (a
-# FastCGI program, counter.cgi, or "redirect" for the server's own).
-start() {
-  local server=$1 program=$2 site=$3 port=$4
-  rm -rf "$site"
-  if [ "$server" = lighttpd ]; then
-    case $program in
-      *.cgi) site_write "$site" "$port" "$program" "$data_root" ;;
-      redirect)
-        site_write "$site" "$port" "$counter_cgi" "$data_root"
-        printf '%s\n' 'server.modules += ( "mod_redirect" )' \
-          'url.redirect = ( "^/redirect$" => "http://example.com/" )' 'url.redirect-code = 302' >>"$site/lighttpd.conf" ;;
-      *) site_write_fastcgi "$site" "$port" "$program" "$data_root" ;;
-    esac
-    lighttpd -D -f "$site/lighttpd.conf" </dev/null 2>"$site/logs/stderr.log" &
-    server_pid=$!
-  else
-    site_write_nginx "$site" "$port" "$site/fastcgi.sock" "$data_root" \
-      'location = /redirect { return 302 http://example.com/; }'
-    if [ "$program" != redirect ]; then
-      "$program" --listen "$site/fastcgi.sock" </dev/null 2>"$site/logs/stderr.log" &
-      program_pid=$!
-    fi
-    nginx -p "$site" -c "$site/nginx.conf" -e "$site/logs/error.log" </dev/null \
-      2>>"$site/logs/stderr.log" &
-    server_pid=$!
-  fi
-  local tick
-  for tick in $(seq 100); do
-    [ "$(curl -s -o /dev/null -w '%{http_code}' "http://127.0.0.1:$port/")" = 200 ] && return 0
-    sleep 0.1
-  done
-  echo "FAILED: $server did not start for $program" >&2
-  cat "$site/logs/error.log" >&2
-  return 1
-}
+trap site_stop EXIT
+# The server's own redirect, added to the site of each server.
+lighttpd_redirect='server.modules += ( "mod_redirect" )
+url.redirect = ( "^/redirect$" => "http://example.com/" )
+url.redirect-code = 302'
+nginx_redirect='location = /redirect { return 302 http://example.com/; }'
 
 declare -A rates=() problems=() cpu=()
 # measure SERVER NAME PROGRAM ROUND: one wrk run; records the rate and the problems.
@@ -94,7 +53,15 @@ measure() {
   local key=$server/$name site=$work/$server-$name port=$((20000 + RANDOM % 20000))
   rm -rf "$data_root"
   mkdir -p "${data_root}counters" "${data_root}allerror"
-  start "$server" "$program" "$site" "$port" || { problems[$key]=$((${problems[$key]:-0} + 1)); return; }
+  local served=$program extra=$nginx_redirect
+  [ "$program" = redirect ] && served=
+  [ "$server" = lighttpd ] && extra=$lighttpd_redirect
+  if ! site_start "$server" "$site" "$port" "$served" "$data_root" "$extra"; then
+    echo "FAILED: $server did not start for $name" >&2
+    cat "$site/logs/error.log" >&2
+    problems[$key]=$((${problems[$key]:-0} + 1))
+    return
+  fi
   local path=/cgi-bin/counter.cgi$query
   [ "$program" = redirect ] && path=/redirect
   local url=http://127.0.0.1:$port$path
@@ -106,11 +73,11 @@ measure() {
   # The FastCGI program's own CPU time (user + system, in clock ticks), which bounds
   # what it can serve on this machine's cores.
   local pid ticks=0
-  pid=${program_pid:-$(pgrep -P "$server_pid" | head -n 1 || true)}
+  pid=${SITE_PROGRAM_PID:-$(pgrep -P "$SITE_SERVER_PID" | head -n 1 || true)}
   if [ -n "$pid" ] && [ "$program" != redirect ] && [ "$program" != "$counter_cgi" ]; then
     ticks=$(awk '{ print $14 + $15 }' "/proc/$pid/stat" 2>/dev/null || echo 0)
   fi
-  stop_all
+  site_stop
   local requests duration errors answered abandoned others lines=0 whole=0 wrong=0
   requests=$(sed -E 's/.*requests=([0-9]+).*/\1/' <<<"$totals")
   duration=$(sed -E 's/.*duration_us=([0-9]+).*/\1/' <<<"$totals")

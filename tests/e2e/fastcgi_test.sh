@@ -13,36 +13,17 @@ case $SERVER in
 esac
 reset_data_root
 SITE=$(realpath -m "$WORK_DIR/site")
-SERVER_PID= PROGRAM_PID=
-
 # Starts the server (and, for nginx, the standing program) on a free loopback port;
 # sets URL, the program's address.
 start() {
   local attempt port
   for attempt in 1 2 3 4 5 6 7 8; do
     port=$((10000 + RANDOM % 20000))
-    rm -rf "$SITE"
-    if [ "$SERVER" = lighttpd ]; then
-      site_write_fastcgi "$SITE" "$port" "$COUNTER" "$DATA_ROOT"
-      lighttpd -D -f "$SITE/lighttpd.conf" </dev/null 2>"$SITE/logs/stderr.log" &
-      SERVER_PID=$!
-    else
-      site_write_nginx "$SITE" "$port" "$SITE/counter.sock" "$DATA_ROOT"
-      "$COUNTER" --listen "$SITE/counter.sock" </dev/null 2>"$SITE/logs/stderr.log" &
-      PROGRAM_PID=$!
-      nginx -p "$SITE" -c "$SITE/nginx.conf" -e "$SITE/logs/error.log" </dev/null \
-        2>>"$SITE/logs/stderr.log" &
-      SERVER_PID=$!
+    trap site_stop EXIT
+    if site_start "$SERVER" "$SITE" "$port" "$COUNTER" "$DATA_ROOT"; then
+      URL=http://127.0.0.1:$port/cgi-bin/counter.cgi
+      return 0
     fi
-    trap stop EXIT
-    URL=http://127.0.0.1:$port/cgi-bin/counter.cgi
-    local tick
-    for tick in $(seq 100); do
-      [ "$(curl -s -o /dev/null -w '%{http_code}' "http://127.0.0.1:$port/")" = 200 ] && return 0
-      kill -0 "$SERVER_PID" 2>/dev/null || break
-      sleep 0.1
-    done
-    stop
     grep -q "in use" "$SITE/logs/error.log" 2>/dev/null || break
   done
   echo "FAILED: $SERVER did not start:"
@@ -50,21 +31,12 @@ start() {
   exit 1
 }
 
-stop() {
-  local pid
-  for pid in $SERVER_PID $PROGRAM_PID; do
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-  done
-  SERVER_PID= PROGRAM_PID=
-}
-
 # The pid of the counter.fcgi answering now (lighttpd's child, or the standing one).
 program_pid() {
   if [ "$SERVER" = lighttpd ]; then
-    pgrep -P "$SERVER_PID" -x counter.fcgi | head -n 1
+    pgrep -P "$SITE_SERVER_PID" -x counter.fcgi | head -n 1
   else
-    echo "$PROGRAM_PID"
+    echo "$SITE_PROGRAM_PID"
   fi
 }
 
@@ -133,8 +105,8 @@ kill -TERM "$first_pid"
 program_status=
 if [ "$SERVER" = nginx ]; then
   program_status=0
-  wait "$PROGRAM_PID" || program_status=$?
-  PROGRAM_PID=
+  wait "$SITE_PROGRAM_PID" || program_status=$?
+  SITE_PROGRAM_PID=
   check "the standing program's exit status after SIGTERM" 0 "$program_status"
 fi
 for client in 1 2 3 4; do wait "${pids[client]}" || true; done
@@ -152,7 +124,7 @@ check "answered requests whose hit line is missing" 0 "$missing"
 check "whole lines after SIGTERM" "$(wc -l <"$(log_of term)")" \
   "$(grep -cE "^${HIT_HEAD}A:127\\.0\\.0\\.1 {7}H:\\(null\\) {10}IP:\\(null\\) {10}FROM:http://client[1-4]\\.example/[0-9]+\$" "$(log_of term)" || true)"
 
-stop
+site_stop
 if [ -s "$SITE/logs/stderr.log" ]; then
   echo "FAILED: the program or the server wrote on standard error:"
   cat "$SITE/logs/stderr.log"
