@@ -19,8 +19,9 @@ inline std::string Counters() { return harness::DataRoot() + "counters/"; }
 struct Front {
   const char* name;
   harness::ProcessResult (*run)(const std::vector<std::string>& env);
-  // Why the front cannot be tested here (a missing tool), or empty.
-  std::string (*unavailable)();
+  // Readies the front for requests and says why it cannot be tested here (a missing
+  // tool), or returns empty. Called in the test's main thread, before any request.
+  std::string (*prepare)();
 };
 // gtest names a front end's cases by it.
 inline void PrintTo(const Front& front, std::ostream* out) { *out << front.name; }

@@ -1,6 +1,8 @@
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,9 +21,21 @@ harness::ProcessResult RunCgi(const std::vector<std::string>& env) {
   return harness::RunCounter(env);
 }
 
-std::string CgiAlwaysAvailable() { return ""; }
+std::string CgiNeedsNothing() { return ""; }
 
 #ifdef KORVELIN_TEST_FASTCGI_COUNTER
+// Whether a program listens on the Unix socket at path (the file appears before it
+// listens, so its existence is not enough).
+bool Listening(const std::string& path) {
+  int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_un address = {};
+  address.sun_family = AF_UNIX;
+  path.copy(address.sun_path, sizeof address.sun_path - 1);
+  bool connected = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  close(fd);
+  return connected;
+}
+
 // One counter.fcgi for the whole test program, listening on a Unix socket in the
 // scratch directory, started with an empty environment so that everything the
 // journal reads comes from the requests. It ends with the test program.
@@ -32,14 +46,16 @@ class StandingFastcgi {
     std::string socket = dir + "/counter.sock";
     pid_ = fork();
     if (pid_ == 0) {
-      prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlives a test program that crashed
+      // Never outlives a test program that crashed. The signal comes when the thread
+      // that started it ends, so only the main thread may start it.
+      prctl(PR_SET_PDEATHSIG, SIGKILL);
       char* argv[] = {const_cast<char*>(KORVELIN_TEST_FASTCGI_COUNTER),
                       const_cast<char*>("--listen"), socket.data(), nullptr};
       char* envp[] = {nullptr};
       execve(argv[0], argv, envp);
       _exit(127);
     }
-    for (int tick = 0; tick < 100 && !harness::Exists(socket); ++tick) usleep(50000);
+    for (int tick = 0; tick < 100 && !Listening(socket); ++tick) usleep(50000);
     client_ = dir + "/ask-counter";
     harness::WriteFile(client_, std::string("#!/bin/sh\nexec ") + kCgiFcgi +
                                     " -bind -connect " + socket + "\n");
@@ -56,18 +72,24 @@ class StandingFastcgi {
   std::string client_;
 };
 
-harness::ProcessResult RunFastcgi(const std::vector<std::string>& env) {
+const StandingFastcgi& Server() {
   static StandingFastcgi server;
-  return harness::Run(server.client(), env);
+  return server;
 }
 
-std::string FastcgiUnavailable() {
-  if (harness::Exists(kCgiFcgi)) return "";
-  return std::string(kCgiFcgi) + " is missing: install the Debian package libfcgi-bin";
+harness::ProcessResult RunFastcgi(const std::vector<std::string>& env) {
+  return harness::Run(Server().client(), env);
+}
+
+std::string PrepareFastcgi() {
+  if (!harness::Exists(kCgiFcgi))
+    return std::string(kCgiFcgi) + " is missing: install the Debian package libfcgi-bin";
+  Server();
+  return "";
 }
 #endif
 
-const Front kCgi = {"cgi", RunCgi, CgiAlwaysAvailable};
+const Front kCgi = {"cgi", RunCgi, CgiNeedsNothing};
 const Front* current = &kCgi;
 
 }  // namespace
@@ -75,7 +97,7 @@ const Front* current = &kCgi;
 std::vector<Front> Fronts() {
   std::vector<Front> fronts{kCgi};
 #ifdef KORVELIN_TEST_FASTCGI_COUNTER
-  fronts.push_back({"fastcgi", RunFastcgi, FastcgiUnavailable});
+  fronts.push_back({"fastcgi", RunFastcgi, PrepareFastcgi});
 #endif
   return fronts;
 }
@@ -85,7 +107,7 @@ const Front& CurrentFront() { return *current; }
 
 void FrontTest::SetUp() {
   UseFront(GetParam());
-  std::string reason = GetParam().unavailable();
+  std::string reason = GetParam().prepare();
   if (reason.empty()) return;
   if (getenv("KORVELIN_E2E_REQUIRED") != nullptr) FAIL() << reason;
   GTEST_SKIP() << reason;
