@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
 #include "counter/guards.h"
 #include "korvelin/support/clock.h"
@@ -20,6 +21,9 @@ namespace {
 constexpr int kCounterNameMax = 50;
 constexpr char kHitLogDirectory[] = "counters/";
 constexpr char kHitLogExtension[] = ".log";
+// How long a hit waits for the log's lock before it writes without it.
+constexpr int kLockTries = 500;
+constexpr timespec kLockPause = {0, 200 * 1000};  // 0.2 ms: 0.1 s in all
 constexpr std::size_t kHitLogPathSize = kDataRootLength + LiteralLength(kHitLogDirectory) +
                                         kCounterNameMax + LiteralLength(kHitLogExtension) + 1;
 static_assert(kHitLogPathSize - 1 <= kLongestDataPath, "the journal's messages must hold the path");
@@ -31,6 +35,17 @@ int OpenHitLog(const char* path) {
   int fd = AppendOpenWith(path, O_RDWR | create);
   if (fd < 0 && errno == EACCES) fd = AppendOpenWith(path, O_WRONLY | create);
   return fd;
+}
+
+// The lock orders the counter's own hits; readers and the line's single write need
+// none. Anyone who may read the log may also lock it, so the wait is bounded: a hit
+// is never held up for long, and without the lock the worst outcome is that a hit
+// being written by another request looks torn and the next line starts empty.
+void LockBriefly(int fd) {
+  for (int attempt = 0; attempt < kLockTries; ++attempt) {
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0 || (errno != EWOULDBLOCK && errno != EINTR)) return;
+    nanosleep(&kLockPause, nullptr);
+  }
 }
 
 // A line cut short by a full disk has no line feed: the next hit must start a line of
@@ -62,10 +77,7 @@ void LogHit(const char* name, std::size_t name_length, const CounterRequest& req
     if (!(kKnownCountersOnly && errno == ENOENT)) JournalMessage("Can't open file %s (\"a\")", path);
     return;
   }
-  // The lock only orders the counter's own hits; readers and the line's single
-  // write need none. Without it (a file system that has no locks) the look may
-  // only mistake a hit being written for a torn line.
-  flock(fd, LOCK_EX);
+  LockBriefly(fd);
   date today;
   utime now;
   getdatetime(&today, &now);  // one reading: a hit at midnight gets the date of its time

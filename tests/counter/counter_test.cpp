@@ -1,4 +1,7 @@
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <regex>
 #include <string>
@@ -110,6 +113,21 @@ TEST_P(CounterTest, HitAfterATornLineStartsALineOfItsOwn) {
                       head + tail);
   std::string log = ReadFile(Counters() + "home.log");
   EXPECT_TRUE(std::regex_match(log, expected)) << log;
+}
+
+// Anyone who may read a hit log may lock it: a lock held elsewhere delays a hit
+// briefly, never holds it (and every later visitor) up for good.
+TEST_P(CounterTest, HitLogLockedElsewhereIsStillWritten) {
+  std::string log = Counters() + "home.log";
+  harness::WriteFile(log, "");
+  int holder = open(log.c_str(), O_RDONLY);
+  ASSERT_EQ(flock(holder, LOCK_EX), 0);
+  harness::ProcessResult result = Hit("http://t/+home");
+  close(holder);
+  EXPECT_EQ(result.out, "Location: http://t/\n\n");
+  std::regex expected(counter_test::kHitHead + Literal(HitTail(nullptr, nullptr, nullptr, nullptr)));
+  std::string text = ReadFile(log);
+  EXPECT_TRUE(std::regex_match(text, expected)) << text;
 }
 
 TEST_P(CounterTest, MissingCountersDirectoryIsJournaledAndStillRedirects) {
