@@ -30,7 +30,7 @@ void AnswerPost() {
   BodyStatus status = ReadRequestBody(kBodyLimit, 0, BodyUrlencoded | BodyMultipart, &body, &length, &type);
   if (status != BodyRead) {
     // A body that is too long, announced wrongly or cut short is the sender's
-    // problem; a failed allocation (journaled) is the site's, and may pass.
+    // problem; a failed allocation is the site's (already journaled), and a reload may help.
     if (status == BodyNoMemory) {
       WriteReadErr();
     } else {
