@@ -30,7 +30,8 @@ void FillTheDiskInAChild(const std::string& dir) {
     _exit(kSkipped);
   };
   if (unshare(CLONE_NEWNS) != 0) give_up("no private mount namespace (needs root)");
-  if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) give_up("mount --make-rprivate /");
+  if (mount("none", "/", "none", MS_REC | MS_PRIVATE, nullptr) != 0)
+    give_up("mount --make-rprivate /");
   if (mount("tmpfs", Counters().c_str(), "tmpfs", 0, "size=64k,mode=0777") != 0)
     give_up("no tmpfs on " + Counters());
   harness::WriteFile(Counters() + "filler", std::string(24 * 1024, 'f'));
