@@ -18,6 +18,7 @@ set(KORVELIN_LIBRARY_SOURCES
   korvelin/support/clock.cpp
   korvelin/support/internal/append.cpp
   korvelin/support/internal/journal_message.cpp
+  korvelin/support/internal/open_regular.cpp
   korvelin/support/internal/write_all.cpp
   korvelin/support/journal.cpp
   korvelin/text/edit.cpp
