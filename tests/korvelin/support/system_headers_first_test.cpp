@@ -7,23 +7,6 @@
 #include <utime.h>
 
 #include "korvelin/korvelin.h"
+#include "tests/korvelin/support/system_headers_check.h"
 
-#include <gtest/gtest.h>
-
-namespace {
-
-TEST(SystemHeaders, RecordsAndFunctionsOfTheSameNamesCoexistAfterThem) {
-  struct utime now {};
-  struct ftime stamp {};
-  date today{};
-  getdatetime(&today, &now);
-  getftime(".", &stamp);
-  EXPECT_EQ(TimeCmp(stamp, stamp), 0);
-  EXPECT_GE(today.year, 2000);
-  struct utimbuf times = {0, 0};
-  (void)times;
-  int (*set_times)(const char*, const struct utimbuf*) = utime;
-  EXPECT_NE(set_times, nullptr);
-}
-
-}  // namespace
+TEST(SystemHeaders, PublicHeadersCompileAfterTheSystems) { CheckRecordsBesideSystemFunctions(); }
