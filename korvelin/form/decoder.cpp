@@ -8,9 +8,16 @@
 namespace {
 
 // Room margins. A check with margin m lets a write go ahead only while fewer than
-// capacity - m bytes are written, that is at most capacity - m - 1. The margins fix where a long input is cut, so they are
-// part of the contract and must not be tuned; each is also wide enough that what it
-// admits can never run past the buffer (see the static_asserts below).
+// capacity - m bytes are written (at most capacity - m - 1). Which check is for what:
+// - The byte room before names, "=", value bytes and "<br>", and the step room after
+//   each value step, are wider than safety needs: they reproduce the cut points the
+//   contract fixes (a name cut at capacity - 9, a value at capacity - 14), so an input
+//   is cut at the same byte wherever it is decoded. Do not tune them.
+// - The step room before a field's closing tags and the line-end room before CR LF are
+//   exactly what those writes need to end inside the text (see Fits below).
+// - The escape room (PutEscaped) is the contract's byte-room check between a byte and
+//   its entity, made before the byte so that no byte is left raw by a cut.
+// - A value cut short closes its tags against the text's end itself (CloseCutValue).
 constexpr int kByteRoom = 9;      // before a name byte, "=", a value byte or "<br>"
 constexpr int kStepRoom = 14;     // after a value step, and before the closings at a field's end
 constexpr int kLineEndRoom = 4;   // before the CR LF between fields

@@ -64,8 +64,8 @@ struct Entry {
   }
 
   int WriteTo(int fd) const {
-    return AppendFormatted(fd, "%02d.%02d.%04d, %02d:%02d:%02d\nA=%s  H=%s  IP=%s\n%s\n\n", today.day,
-                           today.month, today.year, now.hour, now.minute, now.second,
+    return AppendFormatted(fd, "%02d.%02d.%04d, %02d:%02d:%02d\nA=%s  H=%s  IP=%s\n%s\n\n",
+                           today.day, today.month, today.year, now.hour, now.minute, now.second,
                            address.c_str(), host.c_str(), forwarded.c_str(), message.c_str());
   }
 };
