@@ -32,9 +32,7 @@ void JournalPath(const char* script, char (&path)[kJournalPathSize]) {
   snprintf(path, sizeof path, "%s%s%.*s%s", kDataRoot, kJournalDirectory, length,
            script + (length ? start : 0), kJournalExtension);
 }
-}  // namespace
 
-namespace {
 // The message as written into an entry. It may have several lines, but never an empty
 // one, which would end the entry early and let the rest pass for an entry of its own:
 // a line feed that would start one (first, doubled or last) shows as a space, and so
