@@ -18,8 +18,7 @@ struct SignName {
 };
 
 template <std::size_t N>
-consteval SignName Sign(const char8_t (&utf8)[N]) {
-  auto text = Cp1251(utf8);
+constexpr SignName Sign(const Cp1251Text<N>& text) {
   SignName name;
   if (text.size >= sizeof name.bytes) throw "a sign's name outgrows its slot";
   for (std::size_t i = 0; i < text.size; ++i) name.bytes[i] = text.bytes[i];
@@ -29,9 +28,10 @@ consteval SignName Sign(const char8_t (&utf8)[N]) {
 // The signs in the order of the year, starting with the one that ends in January:
 // month m ends with sign m - 1 and begins sign m (the twelfth month begins the first).
 constexpr SignName kSigns[12] = {
-    Sign(u8"козерог"), Sign(u8"водолей"), Sign(u8"рыбы"),     Sign(u8"овен"),
-    Sign(u8"телец"),   Sign(u8"близнецы"), Sign(u8"рак"),     Sign(u8"лев"),
-    Sign(u8"дева"),    Sign(u8"весы"),    Sign(u8"скорпион"), Sign(u8"стрелец"),
+    Sign(Cp1251(u8"козерог")), Sign(Cp1251(u8"водолей")), Sign(Cp1251(u8"рыбы")),
+    Sign(Cp1251(u8"овен")), Sign(Cp1251(u8"телец")), Sign(Cp1251(u8"близнецы")),
+    Sign(Cp1251(u8"рак")), Sign(Cp1251(u8"лев")), Sign(Cp1251(u8"дева")),
+    Sign(Cp1251(u8"весы")), Sign(Cp1251(u8"скорпион")), Sign(Cp1251(u8"стрелец")),
 };
 
 // The last day of each month that still belongs to the sign ending in it.
