@@ -1,0 +1,13 @@
+# Apache runs counter.cgi with mod_cgid, configured by the installed
+# korvelin-cgi.conf.
+source "$(dirname "$0")/lib.sh"
+need curl curl
+reset_server_data_root
+APACHE_MODULES=cgid
+APACHE_SETTINGS=("ScriptSock $WORK_DIR/run/cgisock")
+APACHE_INCLUDE=$SHARE/apache/korvelin-cgi.conf
+start_apache
+
+follow_counted_link "$URL/cgi-bin/counter.cgi" news
+check_hits news 1
+finish_deploy
