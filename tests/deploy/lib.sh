@@ -8,21 +8,24 @@ PREFIX=$1
 DEPS_TASK=deploy
 source "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh" "$PREFIX/lib/cgi-bin/counter.cgi" "$2" "$3" "$4"
 SHARE=$PREFIX/share/korvelin
-mkdir -p "$WORK_DIR/logs" "$WORK_DIR/run" "$WORK_DIR/htdocs"
-echo "korvelin" >"$WORK_DIR/htdocs/index.html"
-
 if [ "$(id -u)" -eq 0 ]; then
   SERVER_USER=www-data SERVER_GROUP=www-data
 else
   SERVER_USER=$(id -un) SERVER_GROUP=$(id -gn)
 fi
+# The server's user owns the run and log directories (lighttpd opens its log as that user).
+mkdir -p "$WORK_DIR/logs" "$WORK_DIR/run" "$WORK_DIR/htdocs"
+chown "$SERVER_USER:$SERVER_GROUP" "$WORK_DIR/logs" "$WORK_DIR/run"
+echo "korvelin" >"$WORK_DIR/htdocs/index.html"
 
-# reset_server_data_root: empty counters/ and allerror/ that the server's user
-# writes to, and run and log directories it owns (lighttpd opens its log as that user).
+# Whatever a test must undo besides stopping its servers, run on every exit.
+undo() { :; }
+trap 'stop_servers; undo' EXIT
+
+# reset_server_data_root: empty counters/ and allerror/ that the server's user writes to.
 reset_server_data_root() {
   reset_data_root
-  chown "$SERVER_USER:$SERVER_GROUP" "${DATA_ROOT}counters" "${DATA_ROOT}allerror" \
-    "$WORK_DIR/run" "$WORK_DIR/logs"
+  chown "$SERVER_USER:$SERVER_GROUP" "${DATA_ROOT}counters" "${DATA_ROOT}allerror"
   chmod 0770 "${DATA_ROOT}counters" "${DATA_ROOT}allerror"
 }
 
@@ -48,7 +51,6 @@ SERVER_PIDS=()
 start_server() {
   local write_config=$1 attempt tick
   shift
-  trap stop_servers EXIT
   for attempt in 1 2 3 4 5; do
     PORT=$((20000 + RANDOM % 20000))
     (exec 3<>"/dev/tcp/127.0.0.1/$PORT") 2>/dev/null && continue
