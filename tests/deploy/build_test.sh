@@ -13,16 +13,24 @@ check() {
   fi
 }
 rm -rf "$BUILD_DIR" "$PREFIX" "$PREFIX-development"
+mkdir -p "$BUILD_DIR"
+# quietly COMMAND...: runs COMMAND with its output in a log, shown if it fails.
+quietly() {
+  "$@" >"$BUILD_DIR.log" 2>&1 && return
+  echo "FAILED: $*"
+  cat "$BUILD_DIR.log"
+  exit 1
+}
 
-configured=$(cmake -S "$SOURCE_DIR" -B "$BUILD_DIR" -DBUILD_TESTING=OFF -DCMAKE_CXX_COMPILER="$CXX" \
+quietly cmake -S "$SOURCE_DIR" -B "$BUILD_DIR" -DBUILD_TESTING=OFF -DCMAKE_CXX_COMPILER="$CXX" \
   -DKORVELIN_DATA_ROOT="$DATA_ROOT" -DKORVELIN_HOME_URL="$HOME_URL" \
-  -DCMAKE_INSTALL_PREFIX="$PREFIX" -DKORVELIN_SANITIZE="$SANITIZE")
+  -DCMAKE_INSTALL_PREFIX="$PREFIX" -DKORVELIN_SANITIZE="$SANITIZE"
 check "configure's word on the tests" "-- Tests: not built (BUILD_TESTING is OFF)" \
-  "$(grep -- '-- Tests' <<<"$configured")"
-cmake --build "$BUILD_DIR" -j 2 >/dev/null
+  "$(grep -- '-- Tests' "$BUILD_DIR.log")"
+quietly cmake --build "$BUILD_DIR" -j 2
 check "test programs built" "" "$(find "$BUILD_DIR" -name '*_tests' -type f)"
 
-cmake --install "$BUILD_DIR" --strip --component programs >/dev/null
+quietly cmake --install "$BUILD_DIR" --strip --component programs
 programs=counter.cgi
 [ -e "$BUILD_DIR/counter.fcgi" ] && programs+=" counter.fcgi"
 check "files of the programs component" \
@@ -34,11 +42,13 @@ check "files of the programs component" \
      share/korvelin/systemd/korvelin-counter.service share/korvelin/systemd/korvelin-counter.socket | sort)" \
   "$(cd "$PREFIX" && find . -type f | sed 's|^\./||' | sort)"
 # The build type keeps debugging information; the installed programs have none.
+# sections FILE: the names of FILE's sections that hold symbols or debugging information.
+sections() { readelf -S -W "$1" | grep -o -E '\.(debug_info|symtab)' | sort -u | xargs; }
 for program in $programs; do
-  check "debugging information in the built $program" yes \
-    "$(readelf -S "$BUILD_DIR/$program" | grep -q '\.debug_info' && echo yes || echo no)"
-  check "symbols in the installed $program" no \
-    "$(readelf -S "$PREFIX/lib/cgi-bin/$program" | grep -q -e '\.debug_info' -e '\.symtab' && echo yes || echo no)"
+  check "symbol and debugging sections of the built $program" ".debug_info .symtab" \
+    "$(sections "$BUILD_DIR/$program")"
+  check "symbol and debugging sections of the installed $program" "" \
+    "$(sections "$PREFIX/lib/cgi-bin/$program")"
 done
 check "configuration naming the installed program" \
   "ScriptAlias /cgi-bin/counter.cgi $PREFIX/lib/cgi-bin/counter.cgi" \
@@ -47,7 +57,7 @@ check "logrotate file naming the data root" \
   "${DATA_ROOT}counters/*.log ${DATA_ROOT}allerror/*.txt {" \
   "$(grep '{' "$PREFIX/etc/logrotate.d/korvelin")"
 
-cmake --install "$BUILD_DIR" --component development --prefix "$PREFIX-development" >/dev/null
+quietly cmake --install "$BUILD_DIR" --component development --prefix "$PREFIX-development"
 check "programs in the development component" "" \
   "$(find "$PREFIX-development" -path '*cgi-bin*' -o -path '*share/korvelin*')"
 check "library, pkg-config and CMake files in the development component" 3 \
