@@ -8,6 +8,8 @@ reset_server_data_root
 APACHE_MODULES=fcgid
 APACHE_SETTINGS=("FcgidIPCDir $WORK_DIR/run/fcgid" "FcgidProcessTableFile $WORK_DIR/run/fcgid_shm")
 APACHE_INCLUDE=$SHARE/apache/korvelin-fcgid.conf
+need apache2 apache2
+check_apache_refuses "counter.fcgi needs mod_fcgid: apt-get install libapache2-mod-fcgid"
 start_apache
 
 follow_counted_link "$URL/cgi-bin/counter.fcgi" news

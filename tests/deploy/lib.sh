@@ -146,6 +146,17 @@ write_apache() {
     printf '%s\n' "${APACHE_SETTINGS[@]}" "Include $APACHE_INCLUDE"
   } >"$WORK_DIR/apache2.conf"
 }
+# check_apache_refuses MESSAGE: without the modules and settings of the
+# recipe, Apache refuses the configuration with MESSAGE instead of serving the
+# program file itself.
+check_apache_refuses() {
+  local modules=$APACHE_MODULES settings=("${APACHE_SETTINGS[@]}")
+  APACHE_MODULES= APACHE_SETTINGS=() PORT=1
+  write_apache
+  check "Apache's verdict on the recipe without $modules" "$1" \
+    "$(apache2 -t -f "$WORK_DIR/apache2.conf" 2>&1 | grep -o -F "$1" || true)"
+  APACHE_MODULES=$modules APACHE_SETTINGS=("${settings[@]}")
+}
 start_apache() {
   need apache2 apache2
   start_server write_apache apache2 -f "$WORK_DIR/apache2.conf" -DFOREGROUND
