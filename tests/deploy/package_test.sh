@@ -18,11 +18,15 @@ if [ "$(id -u)" -ne 0 ]; then
   [ -n "${KORVELIN_E2E_REQUIRED:-}" ] && exit 1
   exit "$SKIPPED"
 fi
+refuse() {
+  echo "FAILED: korvelin is installed here ($1); not touching it"
+  exit 1
+}
+for package in korvelin korvelin-dev; do
+  dpkg-query -W "$package" >/dev/null 2>&1 && refuse "dpkg knows the package $package"
+done
 for path in "$DATA_ROOT" "$COUNTER" /usr/share/korvelin /usr/include/korvelin /etc/logrotate.d/korvelin; do
-  if [ -e "$path" ] || dpkg-query -W korvelin korvelin-dev >/dev/null 2>&1; then
-    echo "FAILED: korvelin is installed here ($path exists or dpkg knows the package); not touching it"
-    exit 1
-  fi
+  [ -e "$path" ] && refuse "$path exists"
 done
 
 "$SOURCE_DIR/scripts/package" "$WORK_DIR/build" >"$WORK_DIR/logs/package.out" 2>&1
