@@ -1,7 +1,9 @@
 # Debian packages made by CPack from the install components: korvelin (the
 # programs, the configuration files, the logrotate file) and korvelin-dev (the
 # library for CGI programs). scripts/package configures the build for them:
-# prefix /usr, data root /var/lib/korvelin/.
+# prefix /usr, data root /var/lib/korvelin/. CPack rather than a debian/
+# directory: the packages hold exactly what `cmake --install --component`
+# installs, from one set of install rules, and building them needs no debhelper.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME korvelin)
 set(CPACK_PACKAGE_VENDOR "korvelin developers")
