@@ -1,7 +1,6 @@
 #include "korvelin/support/internal/append.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -9,19 +8,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-int AppendOpen(const char* path) { return AppendOpenWith(path, O_WRONLY | O_CREAT); }
+#include "korvelin/support/internal/open_regular.h"
 
-int AppendOpenWith(const char* path, int flags) {
-  int fd = open(path, flags | O_APPEND | O_CLOEXEC | O_NONBLOCK, 0666);
-  if (fd < 0) return -1;
-  struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    close(fd);
-    errno = EINVAL;
-    return -1;
-  }
-  return fd;
-}
+int AppendOpen(const char* path) { return OpenRegularForWriting(path, O_APPEND); }
+
+int AppendOpenWith(const char* path, int flags) { return OpenRegular(path, flags | O_APPEND); }
 
 namespace {
 // One write(2) for the whole text: a second write could land after another

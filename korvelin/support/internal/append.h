@@ -8,9 +8,7 @@
 #define KORVELIN_SUPPORT_APPEND_H
 
 // Opens path for appending, creating it with mode 0666 (as fopen "a" does); a descriptor or -1.
-// Only a regular file is taken: the open never waits (a named pipe with no reader would
-// hold the request forever), and anything else (a pipe, a device, a directory) is closed
-// again and refused with errno EINVAL.
+// Only a regular file is taken, without waiting (see OpenRegularForWriting).
 int AppendOpen(const char* path);
 // AppendOpen with the caller's access mode and creation flag: O_WRONLY or O_RDWR (for a
 // caller that reads back the file's last byte), with or without O_CREAT (a caller that
