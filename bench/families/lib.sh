@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the benchmark families (sourced). A family is one script in this
 # folder, run by scripts/bench after it has built build/bench as
 #   BENCH_BUILD=<build/bench> CHECKOUT=<repository root> bash bench/families/NAME.sh

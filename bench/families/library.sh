@@ -1,3 +1,4 @@
+#!/usr/bin/env bash
 # Library throughput: the form input functions (Google Benchmark) against
 # memcpy and memmem over the same bytes, and their growth on worst-case inputs.
 set -euo pipefail

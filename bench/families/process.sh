@@ -1,3 +1,4 @@
+#!/usr/bin/env bash
 # Process cost: the CPU time of one counter.cgi run against static C and Perl
 # programs doing the same job, and against a static C program that only exits.
 set -euo pipefail

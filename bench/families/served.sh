@@ -1,3 +1,4 @@
+#!/usr/bin/env bash
 # Served throughput: requests per second through lighttpd, counter.cgi against
 # the static C program, both served by the site of web/site.sh at
 # /cgi-bin/counter.cgi, in alternating rounds; every answered request must have

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Helpers of the end-to-end tests, also used by the install tests and the
 # served benchmarks. Sourcing this file only defines functions; a caller then
 # runs e2e_init before anything else.
@@ -17,7 +18,7 @@ e2e_init() {
   mkdir -p "$WORK_DIR"
   SKIPPED=77
   FAILURES=0
-  SERVER_PID= SITE=
+  SERVER_PID='' SITE=''
   # The date and time that open every hit line, as an extended regular expression.
   HIT_HEAD='Date: [0-9]{2}\.[0-9]{2}\.[0-9]{4} Time: [0-9]{2}:[0-9]{2}:[0-9]{2} '
   source "$(dirname "${BASH_SOURCE[0]}")/../../web/site.sh"
