@@ -68,7 +68,7 @@ reset_roots() {
 # answer and append the same hit line for the typical hit, so the figures
 # compare equal work; stops the family when they do not.
 same_job() {
-  progress "== checking that $* do the same job"
+  progress "== checking that the programs ($*) do the same job"
   reset_roots
   local program command answer expected
   expected=$(printf 'Location: http://example.com/\n\n' | od -An -c | tr -s ' \n' ' ')
