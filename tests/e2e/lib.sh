@@ -43,7 +43,7 @@ check() {
 
 # The data root as the program expects it: empty counters/ and allerror/.
 reset_data_root() {
-  rm -rf "$DATA_ROOT"
+  rm -rf "${DATA_ROOT:?reset_data_root needs the data root of e2e_init}"
   mkdir -p "$DATA_ROOT/counters" "$DATA_ROOT/allerror"
 }
 
