@@ -6,36 +6,31 @@
 #   answer_fcgi    a libfcgi program that only answers a fixed Location (the floor)
 #   counter.cgi    the CGI counter, a process per hit (lighttpd only)
 #   redirect       the server's own redirect, with its access log
-# wrk -t2 -c8 for a fixed short time per run, the configurations in alternating
-# order over 3 rounds, medians compared. Every request a server answered for a
-# counter must have left one whole hit line, and none may fail.
-# Prints the table rows as "row|FIGURE|MEDIAN|BASELINE|RATIO|TARGET|RESULT" and
-# exits with status 1 when a target is missed.
-#   bench/families/fastcgi.sh [seconds-per-run]   (default 5)
+# wrk -t2 -c8 for a fixed short time per run (FASTCGI_SECONDS, 5 by default), the
+# configurations in alternating order over 3 rounds, medians compared. Every
+# request a server answered for a counter must have left one whole hit line, and
+# none may fail. Also reports each FastCGI program's own CPU time per request.
+# A family of scripts/bench (see lib.sh); alone, after scripts/bench has built:
+#   BENCH_BUILD=build/bench CHECKOUT=$PWD bash bench/families/fastcgi.sh
 set -euo pipefail
-cd "$(dirname "$0")/../.."
-checkout=$PWD
-seconds=${1:-5}
+source "$(dirname "$0")/lib.sh"
+source "$CHECKOUT/web/site.sh"
+seconds=${FASTCGI_SECONDS:-5}
 rounds=3
 connections=8
 
-scripts/install-deps bench >&2
-build=$checkout/build/bench
-run=$build/run
-echo "== building (build/bench)" >&2
-cmake -S bench -B "$build" >/dev/null
-cmake --build "$build" -j 2 -t counter counter_fcgi answer_fcgi >/dev/null
-counter_cgi=$build/korvelin/counter.cgi
-counter_fcgi=$build/korvelin/counter.fcgi
-answer_fcgi=$build/answer_fcgi
-data_root=$run/counter/
-source web/site.sh
-
-referer='https://www.example.org/articles/2026/03/counted-links.html?from=feed'
-query='?http://example.com/+bench'
+counter_cgi=$BENCH_COUNTER
+counter_fcgi=$BENCH_BUILD/korvelin/counter.fcgi
+answer_fcgi=$BENCH_BUILD/answer_fcgi
+for program in "$counter_fcgi" "$answer_fcgi"; do
+  [ -x "$program" ] || { fail "FastCGI benchmark: $program was not built (libfcgi-dev)"; bench_finish; }
+done
+data_root=$BENCH_RUN/counter/
+referer=$BENCH_REFERER
+query="?$BENCH_QUERY"
 hit_log=${data_root}counters/bench.log
 whole_line="^Date: [0-9]{2}\\.[0-9]{2}\\.[0-9]{4} Time: [0-9]{2}:[0-9]{2}:[0-9]{2} A:127\\.0\\.0\\.1 {7}H:\\(null\\) {10}IP:\\(null\\) {10}FROM:$(sed 's/[.?]/\\&/g' <<<"$referer")\$"
-work=$build/fastcgi
+work=$BENCH_BUILD/fastcgi
 rm -rf "$work"
 mkdir -p "$work"
 
@@ -57,7 +52,7 @@ measure() {
   [ "$program" = redirect ] && served=
   [ "$server" = lighttpd ] && extra=$lighttpd_redirect
   if ! site_start "$server" "$site" "$port" "$served" "$data_root" "$extra"; then
-    echo "FAILED: $server did not start for $name" >&2
+    progress "FAILED: $server did not start for $name"
     cat "$site/logs/error.log" >&2
     problems[$key]=$((${problems[$key]:-0} + 1))
     return
@@ -103,9 +98,9 @@ measure() {
   cpu[$round,$key]=$(awk -v t="$ticks" -v hz="$(getconf CLK_TCK)" -v n="$answered" \
     'BEGIN { printf "%.1f", (n > 0 ? t / hz * 1e6 / n : 0) }')
   problems[$key]=$((${problems[$key]:-0} + wrong))
-  printf '   %-22s round %d: %6s req/s, %6s requests, %s failed, %6s answered, %6s hit lines (%s whole), program CPU %s us/request\n' \
+  progress "$(printf '   %-22s round %d: %6s req/s, %6s requests, %s failed, %6s answered, %6s hit lines (%s whole), program CPU %s us/request' \
     "$key" "$round" "${rates[$round,$key]}" "$requests" "$errors" "$answered" "$lines" "$whole" \
-    "${cpu[$round,$key]}" >&2
+    "${cpu[$round,$key]}")"
 }
 
 configurations=(
@@ -113,7 +108,7 @@ configurations=(
   "lighttpd counter.cgi $counter_cgi" "lighttpd redirect redirect"
   "nginx counter.fcgi $counter_fcgi" "nginx answer_fcgi $answer_fcgi" "nginx redirect redirect"
 )
-echo "== served throughput: wrk -t2 -c$connections -d${seconds}s, $rounds rounds, order alternating" >&2
+progress "== FastCGI served throughput: wrk -t2 -c$connections -d${seconds}s, $rounds rounds, order alternating"
 for round in $(seq "$rounds"); do
   order=("${configurations[@]}")
   if [ $((round % 2)) -eq 0 ]; then
@@ -126,37 +121,30 @@ for round in $(seq "$rounds"); do
   done
 done
 
-median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 rate() { median $(for r in $(seq "$rounds"); do echo "${rates[$r,$1]:-0}"; done); }
 cpu_of() { median $(for r in $(seq "$rounds"); do echo "${cpu[$r,$1]:-0}"; done); }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
-failed=0
-# row FIGURE MEDIAN BASELINE TARGET [VALUE]: the ratio (or VALUE) against "<= X", ">= X" or "-".
-row() {
-  local value=${5:-$(ratio "$2" "$3")} ratio=- result=-
-  [ "$3" != - ] && ratio=$(ratio "$2" "$3")
-  if [ "$4" != - ]; then
-    result=$(awk -v r="$value" -v op="${4%% *}" -v x="${4#* }" \
-      'BEGIN { ok = op == "<=" ? r <= x : r >= x; print ok ? "pass" : "FAIL" }')
-  fi
-  [ "$result" = FAIL ] && failed=1
-  echo "row|$1|$2|$3|$ratio|$4|$result"
+# compare FIGURE KEY BASELINE_KEY TARGET [FIGURES]: the medians of two keys (rates, or
+# the CPU times with FIGURES=cpu_of) and their ratio against TARGET.
+compare() {
+  local of=${5:-rate} a b
+  a=$($of "$2") b=$($of "$3")
+  row "$1" "$a" "$b" "$(awk -v a="$a" -v b="$b" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }')" "$4"
 }
 for server in lighttpd nginx; do
-  row "Requests/s through $server: counter.fcgi vs answer-only FastCGI" \
-    "$(rate "$server/counter.fcgi")" "$(rate "$server/answer_fcgi")" ">= 0.85"
-  row "Requests/s through $server: counter.fcgi vs $server's own redirect with access log" \
-    "$(rate "$server/counter.fcgi")" "$(rate "$server/redirect")" -
+  compare "Requests/s through $server: counter.fcgi vs answer-only FastCGI" \
+    "$server/counter.fcgi" "$server/answer_fcgi" ">= 0.85"
+  compare "Requests/s through $server: counter.fcgi vs $server's own redirect with access log" \
+    "$server/counter.fcgi" "$server/redirect" -
 done
 for server in lighttpd nginx; do
-  row "Program CPU per request (us) behind $server: counter.fcgi vs answer-only FastCGI" \
-    "$(cpu_of "$server/counter.fcgi")" "$(cpu_of "$server/answer_fcgi")" -
+  compare "Program CPU per request (us) behind $server: counter.fcgi vs answer-only FastCGI" \
+    "$server/counter.fcgi" "$server/answer_fcgi" - cpu_of
 done
-row "Requests/s through lighttpd: counter.fcgi vs counter.cgi" \
-  "$(rate lighttpd/counter.fcgi)" "$(rate lighttpd/counter.cgi)" ">= 5"
+compare "Requests/s through lighttpd: counter.fcgi vs counter.cgi" \
+  lighttpd/counter.fcgi lighttpd/counter.cgi ">= 5"
 for key in lighttpd/counter.fcgi lighttpd/counter.cgi lighttpd/answer_fcgi lighttpd/redirect \
            nginx/counter.fcgi nginx/answer_fcgi nginx/redirect; do
-  row "Failed requests, missing or torn hit lines: $key" "${problems[$key]:-0}" - "<= 0" \
+  row "Failed requests, missing or torn hit lines: $key" "${problems[$key]:-0}" - - "<= 0" \
     "${problems[$key]:-0}"
 done
-exit "$failed"
+bench_finish

@@ -3,8 +3,10 @@
 #   bash fastcgi_test.sh COUNTER_FCGI DATA_ROOT HOME_URL WORK_DIR lighttpd|nginx
 # Load leaves exactly one whole line per request; a request whose hit cannot be
 # logged costs that hit, not the process; SIGTERM under load loses no answered hit.
+set -euo pipefail
 source "$(dirname "$0")/lib.sh"
-SERVER=$5
+e2e_init "${@:1:4}"
+SERVER=${5:-}
 need curl curl
 case $SERVER in
   lighttpd) need lighttpd lighttpd ;;
