@@ -127,13 +127,8 @@ check "whole lines after SIGTERM" "$(wc -l <"$(log_of term)")" \
   "$(grep -cE "^${HIT_HEAD}A:127\\.0\\.0\\.1 {7}H:\\(null\\) {10}IP:\\(null\\) {10}FROM:http://client[1-4]\\.example/[0-9]+\$" "$(log_of term)" || true)"
 
 site_stop
-if [ -s "$SITE/logs/stderr.log" ]; then
-  echo "FAILED: the program or the server wrote on standard error:"
-  cat "$SITE/logs/stderr.log"
-  FAILURES=$((FAILURES + 1))
-fi
-if [ "$FAILURES" -ne 0 ]; then
-  echo "$FAILURES check(s) failed"
-  exit 1
-fi
-echo "all checks passed"
+# Where sanitizer reports would go. lighttpd's own log is not held against the test:
+# the SIGTERM above makes it report the program's exit and the requests it cut off.
+check "what the program and the server wrote on standard error" "" "$(cat "$SITE/logs/stderr.log")"
+SITE=
+finish
