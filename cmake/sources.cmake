@@ -27,9 +27,13 @@ set(KORVELIN_LIBRARY_SOURCES
   korvelin/text/edit.cpp
   korvelin/text/hex.cpp
 )
-# The counter's request handling, without its entry point (the fuzz build calls it directly).
+# The counter's request handling, without its entry points (the CGI and FastCGI front ends;
+# the fuzz build calls it directly).
 set(KORVELIN_COUNTER_SOURCES
   counter/counter.cpp
+  counter/environment.cpp
+  counter/guards.cpp
+  counter/hit_log.cpp
 )
 
 # korvelin_sources(<variable> <list>): the list with the repository root in front of each entry.

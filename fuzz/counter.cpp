@@ -1,6 +1,7 @@
 // The counter's request handling with the query and the CGI variables taken from the
 // input, against a private data root. Whatever the request, the answer is exactly one
-// Location header whose value holds no line break, and files appear only inside the
+// Location header whose value holds no line break, a logged hit adds exactly one line
+// to its hit log (one line feed, at the end), and files appear only inside the
 // counters and allerror directories.
 #include <dirent.h>
 #include <fcntl.h>
@@ -15,6 +16,7 @@
 
 #include "fuzz/common.h"
 #include "counter/counter.h"
+#include "counter/environment.h"
 
 namespace {
 
@@ -26,8 +28,6 @@ constexpr const char* kVariables[] = {"QUERY_STRING", "REMOTE_ADDR", "REMOTE_HOS
                                       "HTTP_X_FORWARDED_FOR", "HTTP_REFERER", "SCRIPT_NAME"};
 // Hit logs and journals are emptied now and then, so they do not grow without bound.
 constexpr int kRunsBetweenCleaning = 500;
-
-int response_pipe[2];
 
 std::vector<std::string> Names(const std::string& dir) {
   std::vector<std::string> names;
@@ -52,12 +52,31 @@ bool OnlyRegularFiles(const std::string& dir) {
   return true;
 }
 
-std::string ReadResponse() {
-  std::string response;
+// The hit log the query counts in, or empty when it names no counter (no plus sign,
+// or a name that a slash makes the counter refuse).
+std::string HitLogOf(const std::string& query) {
+  std::size_t plus = query.find('+');
+  if (plus == std::string::npos) return "";
+  std::string name = query.substr(plus + 1, 50);
+  if (name.find('/') != std::string::npos) return "";
+  return kRoot + "counters/" + name + ".log";
+}
+
+off_t SizeOf(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 ? st.st_size : 0;
+}
+
+std::string TailFrom(const std::string& path, off_t offset) {
+  std::string tail;
+  int fd = open(path.c_str(), O_RDONLY);
+  if (fd < 0) return tail;
   char buffer[4096];
   ssize_t got;
-  while ((got = read(response_pipe[0], buffer, sizeof buffer)) > 0) response.append(buffer, got);
-  return response;
+  while ((got = pread(fd, buffer, sizeof buffer, offset + static_cast<off_t>(tail.size()))) > 0)
+    tail.append(buffer, static_cast<std::size_t>(got));
+  close(fd);
+  return tail;
 }
 
 }  // namespace
@@ -69,8 +88,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   mkdir((kRoot + "allerror").c_str(), 0755);
   Empty(kRoot + "counters");
   Empty(kRoot + "allerror");
-  // The answer is read back after each request; it is never more than the pipe holds.
-  if (pipe2(response_pipe, O_NONBLOCK | O_CLOEXEC) != 0) abort();
   return 0;
 }
 
@@ -88,8 +105,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (variable == kVariables[0]) query = present ? value : "";
   }
 
-  CountAndRedirect(response_pipe[1]);
-  std::string response = ReadResponse();
+  bool bad_query = query.empty() || query.size() > 1000 || query.find_first_of("\r\n") != std::string::npos;
+  std::string hit_log = bad_query ? "" : HitLogOf(query);
+  off_t logged_before = hit_log.empty() ? 0 : SizeOf(hit_log);
+
+  CounterAnswer answer;
+  CountAndRedirect(RequestFromEnvironment(), &answer);
+  std::string response(answer.bytes, answer.length);
+
+  // Nothing here tears a line, so a hit is exactly one line: one line feed, at its end.
+  if (!hit_log.empty()) {
+    std::string added = TailFrom(hit_log, logged_before);
+    FUZZ_CHECK(!added.empty() && added.find('\n') == added.size() - 1);
+    FUZZ_CHECK(added.compare(0, 6, "Date: ") == 0);
+  }
 
   // "Location: " + value + "\n\n": the home page for a query that cannot be used, else the
   // query up to its first plus sign.
@@ -98,7 +127,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(response.compare(response.size() - 2, 2, "\n\n") == 0);
   std::string value = response.substr(10, response.size() - 12);
   FUZZ_CHECK(value.find_first_of("\r\n") == std::string::npos);
-  bool goes_home = query.empty() || query.size() > 1000 || query.find_first_of("\r\n") != std::string::npos;
+  // An empty target goes to the home page too: an empty Location leads nowhere.
+  bool goes_home = bad_query || query[0] == '+';
   FUZZ_CHECK(value == (goes_home ? kHome : query.substr(0, query.find('+'))));
 
   FUZZ_CHECK(Names(kParent) == std::vector<std::string>{"korvelin"});

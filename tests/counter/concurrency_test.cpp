@@ -13,7 +13,9 @@ namespace {
 
 // Eight visitors at once, each with a 5,000-byte referer: longer than any stdio
 // buffer, so a line written in pieces would be torn apart by the others.
-TEST(CounterConcurrency, EveryHitIsOneWholeLine) {
+class CounterConcurrency : public counter_test::FrontTest {};
+
+TEST_P(CounterConcurrency, EveryHitIsOneWholeLine) {
   harness::ResetDataRoot();
   constexpr int kProcesses = 8;
   constexpr int kHits = 200;
@@ -51,5 +53,8 @@ TEST(CounterConcurrency, EveryHitIsOneWholeLine) {
   for (int p = 0; p < kProcesses; ++p) EXPECT_EQ(lines_per_visitor[p], kHits);
   EXPECT_EQ(harness::ReadFile(harness::DataRoot() + "allerror/counter.txt"), "");
 }
+
+INSTANTIATE_TEST_SUITE_P(Fronts, CounterConcurrency, ::testing::ValuesIn(counter_test::Fronts()),
+                         counter_test::FrontName);
 
 }  // namespace

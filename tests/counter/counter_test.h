@@ -2,8 +2,11 @@
 #ifndef KORVELIN_TESTS_REDIRECT_COUNTER_TEST_H
 #define KORVELIN_TESTS_REDIRECT_COUNTER_TEST_H
 
+#include <ostream>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "tests/common/harness.h"
 
@@ -11,10 +14,38 @@ namespace counter_test {
 
 inline std::string Counters() { return harness::DataRoot() + "counters/"; }
 
+// A front end of the counter and how a test hands it one request: counter.cgi run with
+// the CGI environment, or a standing counter.fcgi asked through cgi-fcgi.
+struct Front {
+  const char* name;
+  harness::ProcessResult (*run)(const std::vector<std::string>& env);
+  // Readies the front for requests and says why it cannot be tested here (a missing
+  // tool), or returns empty. Called in the test's main thread, before any request.
+  std::string (*prepare)();
+};
+// gtest names a front end's cases by it.
+inline void PrintTo(const Front& front, std::ostream* out) { *out << front.name; }
+// Every front end this build has.
+std::vector<Front> Fronts();
+// The front end the requests go to; counter.cgi unless a test chose another.
+void UseFront(const Front& front);
+const Front& CurrentFront();
+
+// For tests run once per front end: chooses the parameter's, and skips (or, where
+// KORVELIN_E2E_REQUIRED is set, fails) when its tool is missing.
+class FrontTest : public ::testing::TestWithParam<Front> {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+};
+std::string FrontName(const ::testing::TestParamInfo<Front>& info);
+
+inline harness::ProcessResult Run(std::vector<std::string> env) { return CurrentFront().run(env); }
+
 inline harness::ProcessResult Hit(const std::string& query, std::vector<std::string> env = {}) {
   env.push_back("QUERY_STRING=" + query);
   env.push_back("SCRIPT_NAME=/cgi-bin/counter.cgi");
-  return harness::RunCounter(env);
+  return Run(env);
 }
 
 // The hit line after its date and time, as the counter writes it for these values.

@@ -49,12 +49,15 @@ void ExpectRedirected(const ProcessResult& result, const std::string& what) {
   EXPECT_EQ(result.out, kRedirect) << what;
 }
 
-class CounterFaults : public ::testing::Test {
+class CounterFaults : public counter_test::FrontTest {
  protected:
-  void SetUp() override { harness::ResetDataRoot(); }
+  void SetUp() override {
+    FrontTest::SetUp();
+    harness::ResetDataRoot();
+  }
 };
 
-TEST_F(CounterFaults, HitLogThatIsADirectoryIsJournaled) {
+TEST_P(CounterFaults, HitLogThatIsADirectoryIsJournaled) {
   ASSERT_EQ(mkdir(HitLog().c_str(), 0755), 0);
   ExpectRedirected(counter_test::Hit(kQuery), "hit log is a directory");
   EXPECT_NE(harness::ReadFile(JournalFile()).find(CantOpen(HitLog())), std::string::npos);
@@ -64,7 +67,7 @@ TEST_F(CounterFaults, HitLogThatIsADirectoryIsJournaled) {
 
 // Without the allerror directory a failure goes unrecorded, but a hit that can be
 // logged still is, and no journal turns up anywhere else.
-TEST_F(CounterFaults, WithoutAllerrorTheVisitorIsStillRedirected) {
+TEST_P(CounterFaults, WithoutAllerrorTheVisitorIsStillRedirected) {
   const struct {
     const char* what;
     std::string query;
@@ -103,7 +106,7 @@ const struct JournalFault {
 };
 
 // A journal that cannot be written, with a hit that cannot be logged: the redirect only.
-TEST_F(CounterFaults, UnusableJournalIsSilent) {
+TEST_P(CounterFaults, UnusableJournalIsSilent) {
   for (const JournalFault& fault : kJournalFaults) {
     harness::ResetDataRoot();
     harness::RemoveTree(Counters());
@@ -114,7 +117,7 @@ TEST_F(CounterFaults, UnusableJournalIsSilent) {
   }
 }
 
-TEST_F(CounterFaults, JournalThatCannotBeWrittenFailsQuietly) {
+TEST(JournalFaults, JournalThatCannotBeWrittenFailsQuietly) {
   harness::ScopedEnv env;
   env.Set("SCRIPT_NAME", "/cgi-bin/counter.cgi");
   for (const JournalFault& fault : kJournalFaults) {
@@ -128,12 +131,12 @@ TEST_F(CounterFaults, JournalThatCannotBeWrittenFailsQuietly) {
 // Runs the counter as an unprivileged user, so directory and file permissions hold for
 // it (the suite may run as root, which they do not stop). As root the program is started
 // through setpriv as the user "nobody"; any other user is unprivileged already.
-class UnprivilegedCounter : public CounterFaults {
+class UnprivilegedCounter : public ::testing::Test {
  protected:
   static constexpr const char* kSetpriv = "/usr/bin/setpriv";
 
   void SetUp() override {
-    CounterFaults::SetUp();
+    harness::ResetDataRoot();
     if (geteuid() != 0) return;
     if (!harness::Exists(kSetpriv)) GTEST_SKIP() << "running as root without " << kSetpriv;
     program_ = harness::ScratchDir("unprivileged") + "/counter-as-nobody";
@@ -159,6 +162,9 @@ class UnprivilegedCounter : public CounterFaults {
 
   std::string program_;  // empty when the tests themselves run unprivileged
 };
+
+INSTANTIATE_TEST_SUITE_P(Fronts, CounterFaults, ::testing::ValuesIn(counter_test::Fronts()),
+                         counter_test::FrontName);
 
 TEST_F(UnprivilegedCounter, CountersDirectoryItMayNotWrite) {
   chmod(Counters().c_str(), 0555);

@@ -7,7 +7,11 @@
 #include <cerrno>
 
 int OpenRegularForWriting(const char* path, int flags) {
-  int fd = open(path, O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | flags, 0666);
+  return OpenRegular(path, O_WRONLY | O_CREAT | flags);
+}
+
+int OpenRegular(const char* path, int flags) {
+  int fd = open(path, O_CLOEXEC | O_NONBLOCK | flags, 0666);
   if (fd < 0) return -1;
   struct stat st;
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

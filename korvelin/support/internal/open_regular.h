@@ -8,5 +8,8 @@
 // device, a directory) is closed again and refused with errno EINVAL, before anything
 // is written or cut.
 int OpenRegularForWriting(const char* path, int flags);
+// The same with every open flag the caller's: its access mode (O_RDWR for a caller that
+// also reads the file) and whether a missing file is created (O_CREAT) or refused.
+int OpenRegular(const char* path, int flags);
 
 #endif
