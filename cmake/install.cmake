@@ -1,4 +1,5 @@
-# Installing korvelin: counter.cgi where the web server runs CGI programs, and the
+# Installing korvelin: counter.cgi where the web server runs CGI programs,
+# counter-report with the other programs (bin/), and the
 # support library for programs built on it: libkorvelin.a, the public headers
 # under include/korvelin/, a CMake package (find_package(korvelin) gives the
 # target korvelin::korvelin) and a pkg-config file, korvelin.pc.
@@ -11,6 +12,7 @@ set(KORVELIN_INSTALL_CMAKEDIR "${CMAKE_INSTALL_LIBDIR}/cmake/korvelin")
 set(KORVELIN_INSTALL_PKGCONFIGDIR "${CMAKE_INSTALL_LIBDIR}/pkgconfig")
 
 install(TARGETS counter RUNTIME DESTINATION "${KORVELIN_INSTALL_CGIDIR}")
+install(TARGETS counter_report RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
 
 install(TARGETS korvelin EXPORT korvelinTargets
   ARCHIVE DESTINATION "${CMAKE_INSTALL_LIBDIR}")

@@ -27,6 +27,24 @@ set(KORVELIN_LIBRARY_SOURCES
 set(KORVELIN_COUNTER_SOURCES
   counter/counter.cpp
 )
+# counter-report, the hit report over the counters' logs.
+set(KORVELIN_REPORT_SOURCES
+  report/bar_chart.cpp
+  report/csv_report.cpp
+  report/days.cpp
+  report/escape.cpp
+  report/figures.cpp
+  report/hit_line.cpp
+  report/hit_logs.cpp
+  report/html_report.cpp
+  report/line_reader.cpp
+  report/main.cpp
+  report/options.cpp
+  report/report_input.cpp
+  report/settings.cpp
+  report/tally.cpp
+  report/text_report.cpp
+)
 
 # korvelin_sources(<variable> <list>): the list with the repository root in front of each entry.
 function(korvelin_sources variable)

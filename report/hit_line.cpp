@@ -1,0 +1,79 @@
+#include "report/hit_line.h"
+
+#include <cstring>
+
+#include "report/days.h"
+
+namespace {
+// "Date: DD.MM.YYYY Time: HH:MM:SS A:" and the places of the numbers in it.
+constexpr std::string_view kDateLabel = "Date: ";
+constexpr std::size_t kDayAt = 6, kMonthAt = 9, kYearAt = 12;
+constexpr std::string_view kTimeLabel = " Time: ";
+constexpr std::size_t kTimeLabelAt = 16;
+constexpr std::size_t kHourAt = 23, kMinuteAt = 26, kSecondAt = 29;
+constexpr std::string_view kClientLabel = " A:";
+constexpr std::size_t kClientLabelAt = 31;
+constexpr std::size_t kClientAt = 34;
+
+// The counter pads the A, H and IP values to at least this width.
+constexpr std::size_t kPadWidth = 15;
+
+std::string_view TrimPadding(std::string_view value) {
+  std::size_t end = value.find_last_not_of(' ');
+  return end == std::string_view::npos ? std::string_view() : value.substr(0, end + 1);
+}
+
+// Finds the padded value starting at start and ending before label; the label
+// cannot start before the padding ends. Sets *next to the byte after the label.
+bool PaddedValue(std::string_view line, std::size_t start, std::string_view label,
+                 std::string_view* value, std::size_t* next) {
+  std::size_t at = line.find(label, start + kPadWidth);
+  if (at == std::string_view::npos) return false;
+  *value = TrimPadding(line.substr(start, at - start));
+  *next = at + label.size();
+  return true;
+}
+
+bool At(std::string_view line, std::size_t at, char c) { return line[at] == c; }
+}  // namespace
+
+bool Absent(std::string_view value) { return value.empty() || value == "(null)"; }
+
+bool HitParser::Parse(std::string_view line, Hit* hit) {
+  if (line.size() < kClientAt || line.substr(0, kDateLabel.size()) != kDateLabel ||
+      line.substr(kTimeLabelAt, kTimeLabel.size()) != kTimeLabel ||
+      line.substr(kClientLabelAt, kClientLabel.size()) != kClientLabel ||
+      !At(line, kMonthAt - 1, '.') || !At(line, kYearAt - 1, '.') ||
+      !At(line, kMinuteAt - 1, ':') || !At(line, kSecondAt - 1, ':')) {
+    return false;
+  }
+  const char* date_text = line.data() + kDayAt;
+  if (memcmp(date_text, cached_date_, sizeof cached_date_) != 0) {
+    int day = ParseDigits(line.substr(kDayAt), 2);
+    int month = ParseDigits(line.substr(kMonthAt), 2);
+    int year = ParseDigits(line.substr(kYearAt), 4);
+    if (!ValidDate(year, month, day)) return false;
+    cached_record_ = date{year, static_cast<signed char>(day), static_cast<signed char>(month)};
+    cached_day_ = DayNumber(cached_record_);
+    memcpy(cached_date_, date_text, sizeof cached_date_);
+  }
+  int hour = ParseDigits(line.substr(kHourAt), 2);
+  int minute = ParseDigits(line.substr(kMinuteAt), 2);
+  int second = ParseDigits(line.substr(kSecondAt), 2);
+  // A leap second reads as second 60.
+  if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 60) return false;
+
+  std::size_t next = 0;
+  if (!PaddedValue(line, kClientAt, " H:", &hit->client, &next) ||
+      !PaddedValue(line, next, " IP:", &hit->host, &next) ||
+      !PaddedValue(line, next, " FROM:", &hit->forwarded, &next)) {
+    return false;
+  }
+  hit->referer = line.substr(next);
+  hit->day_date = cached_record_;
+  hit->day = cached_day_;
+  hit->time = utime{static_cast<unsigned char>(minute), static_cast<unsigned char>(hour), 0,
+                    static_cast<unsigned char>(second)};
+  hit->second = (hour * 60 + minute) * 60 + second;
+  return true;
+}
