@@ -10,7 +10,7 @@
 namespace {
 // The drawing's size and the plot area inside it, in pixels.
 constexpr double kWidth = 760, kHeight = 280;
-constexpr double kLeft = 64, kRight = 16, kTop = 40, kBottom = 56;
+constexpr double kLeft = 64, kRight = 48, kTop = 40, kBottom = 56;
 constexpr double kPlotWidth = kWidth - kLeft - kRight, kPlotHeight = kHeight - kTop - kBottom;
 // The share of a day's slot its bar fills.
 constexpr double kBarShare = 0.8;

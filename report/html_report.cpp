@@ -16,7 +16,7 @@ constexpr char kHead[] =
     "body { font-family: sans-serif; margin: 2em; color: #222; }\n"
     "table { border-collapse: collapse; }\n"
     "th, td { border: 1px solid #bbb; padding: 0.3em 0.6em; text-align: right; }\n"
-    "th:first-child, td:first-child, td.sites { text-align: left; }\n"
+    "th:first-child, td:first-child, th:last-child, td.sites { text-align: left; }\n"
     "td.sites { font-size: 90%; }\n"
     ".skipped { color: #a40; }\n"
     ".chart .bar { fill: #3a6ea5; }\n"
