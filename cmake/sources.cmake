@@ -29,6 +29,7 @@ set(KORVELIN_COUNTER_SOURCES
 )
 # counter-report, the hit report over the counters' logs.
 set(KORVELIN_REPORT_SOURCES
+  report/address_set.cpp
   report/bar_chart.cpp
   report/csv_report.cpp
   report/days.cpp

@@ -23,11 +23,25 @@ std::string_view TrimPadding(std::string_view value) {
   return end == std::string_view::npos ? std::string_view() : value.substr(0, end + 1);
 }
 
+// The first place of label (" X:") in line from start on. A value is mostly
+// no longer than the padding, so the label mostly sits right at start; else the
+// search runs on the label's letter, not on its space, which padding repeats.
+std::size_t FindLabel(std::string_view line, std::size_t start, std::string_view label) {
+  if (line.substr(start, label.size()) == label) return start;
+  for (std::size_t at = start + 1; at < line.size(); ++at) {
+    const void* found = memchr(line.data() + at, label[1], line.size() - at);
+    if (found == nullptr) return std::string_view::npos;
+    at = static_cast<std::size_t>(static_cast<const char*>(found) - line.data());
+    if (line.substr(at - 1, label.size()) == label) return at - 1;
+  }
+  return std::string_view::npos;
+}
+
 // Finds the padded value starting at start and ending before label; the label
 // cannot start before the padding ends. Sets *next to the byte after the label.
 bool PaddedValue(std::string_view line, std::size_t start, std::string_view label,
                  std::string_view* value, std::size_t* next) {
-  std::size_t at = line.find(label, start + kPadWidth);
+  std::size_t at = FindLabel(line, start + kPadWidth, label);
   if (at == std::string_view::npos) return false;
   *value = TrimPadding(line.substr(start, at - start));
   *next = at + label.size();

@@ -5,18 +5,19 @@
 #include <cerrno>
 #include <cstring>
 
-LineReader::LineReader(int fd) : fd_(fd), buffer_(kBlockSize) {}
+// The buffer is not cleared: only bytes read into it are ever looked at.
+LineReader::LineReader(int fd) : fd_(fd), buffer_(std::make_unique_for_overwrite<char[]>(kBlockSize)) {}
 
 // Moves the unfinished line to the front and reads more after it; false when
 // nothing more can be read.
 bool LineReader::Fill() {
   if (eof_) return false;
   std::size_t kept = end_ - begin_;
-  if (kept > 0 && begin_ > 0) memmove(buffer_.data(), buffer_.data() + begin_, kept);
+  if (kept > 0 && begin_ > 0) memmove(buffer_.get(), buffer_.get() + begin_, kept);
   begin_ = 0;
   end_ = kept;
   for (;;) {
-    ssize_t got = read(fd_, buffer_.data() + end_, buffer_.size() - end_);
+    ssize_t got = read(fd_, buffer_.get() + end_, kBlockSize - end_);
     if (got > 0) {
       end_ += static_cast<std::size_t>(got);
       return true;
@@ -30,7 +31,7 @@ bool LineReader::Fill() {
 
 bool LineReader::Next(std::string_view* line, Kind* kind) {
   for (;;) {
-    const char* start = buffer_.data() + begin_;
+    const char* start = buffer_.get() + begin_;
     const char* feed = static_cast<const char*>(memchr(start, '\n', end_ - begin_));
     if (feed != nullptr) {
       std::size_t length = static_cast<std::size_t>(feed - start);
@@ -45,7 +46,7 @@ bool LineReader::Next(std::string_view* line, Kind* kind) {
       *kind = Kind::kComplete;
       return true;
     }
-    if (end_ - begin_ == buffer_.size()) {
+    if (end_ - begin_ == kBlockSize) {
       // A whole block without a line feed: no hit line is this long.
       skipping_ = true;
       begin_ = end_;
@@ -60,7 +61,7 @@ bool LineReader::Next(std::string_view* line, Kind* kind) {
     return true;
   }
   if (begin_ == end_) return false;
-  *line = std::string_view(buffer_.data() + begin_, end_ - begin_);
+  *line = std::string_view(buffer_.get() + begin_, end_ - begin_);
   *kind = Kind::kTorn;
   begin_ = end_;
   return true;

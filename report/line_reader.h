@@ -4,8 +4,8 @@
 #define KORVELIN_REPORT_LINE_READER_H
 
 #include <cstddef>
+#include <memory>
 #include <string_view>
-#include <vector>
 
 class LineReader {
  public:
@@ -30,7 +30,7 @@ class LineReader {
   bool Fill();
 
   int fd_;
-  std::vector<char> buffer_;
+  std::unique_ptr<char[]> buffer_;
   std::size_t begin_ = 0;  // the first byte not yet handed out
   std::size_t end_ = 0;    // one past the last byte read
   bool eof_ = false;

@@ -7,6 +7,8 @@ constexpr std::string_view kNoReferer = "(none)";
 constexpr std::string_view kNoHost = "(not a web address)";
 constexpr std::string_view kSchemeEnd = "://";
 
+bool EndsAuthority(char c) { return c == '/' || c == '?' || c == '#'; }
+
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 }  // namespace
 
@@ -14,19 +16,31 @@ std::string_view RefererSite(std::string_view referer, std::string* scratch) {
   if (Absent(referer)) return kNoReferer;
   std::size_t scheme_end = referer.find(kSchemeEnd);
   if (scheme_end == std::string_view::npos || scheme_end == 0) return kNoHost;
-  std::string_view authority = referer.substr(scheme_end + kSchemeEnd.size());
-  authority = authority.substr(0, authority.find_first_of("/?#"));
-  std::size_t at = authority.rfind('@');
-  if (at != std::string_view::npos) authority.remove_prefix(at + 1);
-  std::string_view host = authority;
-  if (!host.empty() && host.front() == '[') {
-    host = host.substr(0, host.find(']') + 1);  // an IPv6 address keeps its colons
-  } else {
-    host = host.substr(0, host.find(':'));
+  // One pass over the authority: where it ends, the user part ends, the port
+  // starts, and whether any letter needs lowering.
+  const char* begin = referer.data() + scheme_end + kSchemeEnd.size();
+  const char* end = referer.data() + referer.size();
+  const char* host = begin;
+  const char* port = nullptr;
+  bool upper = false;
+  const char* at = begin;
+  for (; at < end && !EndsAuthority(*at); ++at) {
+    if (*at == '@') {
+      host = at + 1;
+      port = nullptr;
+      upper = false;
+    } else if (*at == ':' && *host != '[') {
+      if (port == nullptr) port = at;  // an IPv6 address in brackets keeps its colons
+    } else if (*at >= 'A' && *at <= 'Z') {
+      upper = true;
+    }
   }
-  while (!host.empty() && host.back() == '.') host.remove_suffix(1);
-  if (host.empty()) return kNoHost;
-  scratch->assign(host);
+  std::string_view site(host, static_cast<std::size_t>((port != nullptr ? port : at) - host));
+  if (!site.empty() && site.front() == '[') site = site.substr(0, site.find(']') + 1);
+  while (!site.empty() && site.back() == '.') site.remove_suffix(1);
+  if (site.empty()) return kNoHost;
+  if (!upper) return site;
+  scratch->assign(site);
   std::transform(scratch->begin(), scratch->end(), scratch->begin(), Lower);
   return *scratch;
 }
@@ -67,8 +81,7 @@ void Tally::Add(const Hit& hit) {
   if (figures.hits == 0 || moment.order >= figures.last.order) figures.last = moment;
   ++figures.hits;
 
-  if (!Absent(hit.client) && figures.clients.find(hit.client) == figures.clients.end())
-    figures.clients.emplace(hit.client);
+  if (!Absent(hit.client)) figures.clients.Insert(hit.client);
 
   std::string_view site = RefererSite(hit.referer, &site_scratch_);
   auto known = figures.sites.find(site);

@@ -1,21 +1,19 @@
 // The figures of each counter, gathered one hit at a time. Memory grows with
 // the counters, their days, their referring sites and their distinct client
-// addresses (a hash set of the addresses themselves), never with the number of
-// lines read.
+// addresses (see AddressSet), never with the number of lines read.
 #ifndef KORVELIN_REPORT_TALLY_H
 #define KORVELIN_REPORT_TALLY_H
 
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
+#include "report/address_set.h"
 #include "report/hit_line.h"
+#include "report/text_hash.h"
 
 // Where the hits of the logs go, one log after another.
 class HitSink {
@@ -25,14 +23,6 @@ class HitSink {
   virtual void BeginLog(const std::string& counter) = 0;
   virtual void Add(const Hit& hit) = 0;
 };
-
-// Hash lookups by string_view, so no key is built for a hit already known.
-struct TextHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
-};
-using TextSet = std::unordered_set<std::string, TextHash, std::equal_to<>>;
-using TextCounts = std::unordered_map<std::string, uint64_t, TextHash, std::equal_to<>>;
 
 // A hit's moment: ordered by day, then second.
 struct Moment {
@@ -45,7 +35,7 @@ struct CounterFigures {
   uint64_t hits = 0;
   std::map<int, uint64_t> days;  // day number -> hits on that day
   Moment first, last;
-  TextSet clients;  // distinct client addresses
+  AddressSet clients;  // distinct client addresses
   TextCounts sites;  // referring site -> hits
 
   // Hits on the days from first to last, both included.
