@@ -6,8 +6,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <thread>
 
 #include "report/line_reader.h"
 
@@ -113,17 +115,79 @@ std::string ReadSummary::SkippedLine() const {
   return line;
 }
 
+ReadSummary& ReadSummary::operator+=(const ReadSummary& other) {
+  logs += other.logs;
+  malformed_lines += other.malformed_lines;
+  damaged_logs += other.damaged_logs;
+  not_files += other.not_files;
+  return *this;
+}
+
+namespace {
+// The logs of every directory in order of counter name; the logs of one
+// counter from several directories come one after another.
+bool ListAllLogs(const std::vector<std::string>& directories, const ReadScope& scope,
+                 std::vector<LogFile>* logs, std::string* error) {
+  for (const std::string& directory : directories) {
+    if (!ListLogs(directory, scope, logs, error)) return false;
+  }
+  std::stable_sort(logs->begin(), logs->end(),
+                   [](const LogFile& a, const LogFile& b) { return a.counter < b.counter; });
+  return true;
+}
+
+// One thread's share: it takes the next counter not yet taken until none is left.
+struct Worker {
+  Tally tally;
+  ReadSummary summary;
+  std::string error;
+  bool failed = false;
+};
+}  // namespace
+
 bool ReadHitLogs(const std::vector<std::string>& directories, const ReadScope& scope,
                  HitSink* sink, ReadSummary* summary, std::string* error) {
   std::vector<LogFile> logs;
-  for (const std::string& directory : directories) {
-    if (!ListLogs(directory, scope, &logs, error)) return false;
-  }
-  // Logs of one counter from several directories are read one after another.
-  std::stable_sort(logs.begin(), logs.end(),
-                   [](const LogFile& a, const LogFile& b) { return a.counter < b.counter; });
+  if (!ListAllLogs(directories, scope, &logs, error)) return false;
   for (const LogFile& log : logs) {
     if (!ReadLog(log, scope, sink, summary, error)) return false;
+  }
+  return true;
+}
+
+bool TallyHitLogs(const std::vector<std::string>& directories, const ReadScope& scope,
+                  unsigned workers, Tally* tally, ReadSummary* summary, std::string* error) {
+  std::vector<LogFile> logs;
+  if (!ListAllLogs(directories, scope, &logs, error)) return false;
+  // Where each counter's logs start in the list.
+  std::vector<std::size_t> starts;
+  for (std::size_t i = 0; i < logs.size(); ++i)
+    if (i == 0 || logs[i].counter != logs[i - 1].counter) starts.push_back(i);
+  starts.push_back(logs.size());
+
+  std::atomic<std::size_t> next_counter{0};
+  std::atomic<bool> stop{false};
+  auto work = [&](Worker* worker) {
+    for (std::size_t c; !stop && (c = next_counter++) + 1 < starts.size();) {
+      for (std::size_t i = starts[c]; i < starts[c + 1] && !worker->failed; ++i)
+        worker->failed = !ReadLog(logs[i], scope, &worker->tally, &worker->summary, &worker->error);
+      if (worker->failed) stop = true;
+    }
+  };
+  std::size_t count = std::max<std::size_t>(1, std::min<std::size_t>(workers, starts.size() - 1));
+  std::vector<Worker> shares(count);
+  std::vector<std::thread> threads;
+  for (std::size_t i = 1; i < count; ++i) threads.emplace_back(work, &shares[i]);
+  work(&shares[0]);
+  for (std::thread& thread : threads) thread.join();
+
+  for (Worker& share : shares) {
+    if (share.failed) {
+      *error = share.error;
+      return false;
+    }
+    tally->Merge(&share.tally);
+    *summary += share.summary;
   }
   return true;
 }

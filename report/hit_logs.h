@@ -27,6 +27,7 @@ struct ReadSummary {
 
   // One line telling what was skipped; empty when nothing was.
   std::string SkippedLine() const;
+  ReadSummary& operator+=(const ReadSummary& other);
 };
 
 // Reads every *.log file of the directories, in order of counter name, and
@@ -34,5 +35,11 @@ struct ReadSummary {
 // with *error naming it.
 bool ReadHitLogs(const std::vector<std::string>& directories, const ReadScope& scope,
                  HitSink* sink, ReadSummary* summary, std::string* error);
+
+// The same into tally, with the counters shared out among up to workers
+// threads: the logs of different counters have nothing in common, so each
+// thread reads whole counters into a tally of its own, and they are joined.
+bool TallyHitLogs(const std::vector<std::string>& directories, const ReadScope& scope,
+                  unsigned workers, Tally* tally, ReadSummary* summary, std::string* error);
 
 #endif

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "report/csv_report.h"
 #include "report/days.h"
@@ -50,11 +51,16 @@ ReadScope ScopeOf(const Options& options) {
   return scope;
 }
 
-// Reads the logs into sink; false after reporting a failure.
+// Reads the logs into sink, or into tally when there is no sink; false after
+// reporting a failure.
 bool Read(const Options& options, const std::vector<std::string>& directories, HitSink* sink,
-          ReadSummary* summary) {
+          Tally* tally, ReadSummary* summary) {
   std::string error;
-  if (!ReadHitLogs(directories, ScopeOf(options), sink, summary, &error)) {
+  bool read = sink != nullptr
+                  ? ReadHitLogs(directories, ScopeOf(options), sink, summary, &error)
+                  : TallyHitLogs(directories, ScopeOf(options), std::thread::hardware_concurrency(),
+                                 tally, summary, &error);
+  if (!read) {
     Fail(error);
     return false;
   }
@@ -73,7 +79,7 @@ int Run(const Options& options) {
 
   if (options.hits) {
     CsvHitWriter writer(stdout);
-    if (!Read(options, directories, &writer, &summary)) return kFailed;
+    if (!Read(options, directories, &writer, nullptr, &summary)) return kFailed;
     if (!writer.Flush()) return Fail(std::string("cannot write the report: ") + strerror(errno));
     skipped = summary.SkippedLine();
     if (!skipped.empty()) fprintf(stderr, "counter-report: %s\n", skipped.c_str());
@@ -81,7 +87,7 @@ int Run(const Options& options) {
   }
 
   Tally tally;
-  if (!Read(options, directories, &tally, &summary)) return kFailed;
+  if (!Read(options, directories, nullptr, &tally, &summary)) return kFailed;
   date today{};
   if (options.today)
     today = *options.today;

@@ -53,6 +53,9 @@ class Tally : public HitSink {
   void BeginLog(const std::string& counter) override;
   void Add(const Hit& hit) override;
 
+  // Takes over the counters of other, which has none of this tally's.
+  void Merge(Tally* other) { counters_.merge(other->counters_); }
+
   // The counters by name.
   const std::map<std::string, CounterFigures>& counters() const { return counters_; }
 
