@@ -5,15 +5,18 @@
 #include "report/days.h"
 
 namespace {
-// "Date: DD.MM.YYYY Time: HH:MM:SS A:" and the places of the numbers in it.
-constexpr std::string_view kDateLabel = "Date: ";
+// "Date: DD.MM.YYYY Time: HH:MM:SS A:" and the places of the texts and numbers in it.
+constexpr char kDateLabel[] = "Date: ";
 constexpr std::size_t kDayAt = 6, kMonthAt = 9, kYearAt = 12;
-constexpr std::string_view kTimeLabel = " Time: ";
+constexpr char kTimeLabel[] = " Time: ";
 constexpr std::size_t kTimeLabelAt = 16;
 constexpr std::size_t kHourAt = 23, kMinuteAt = 26, kSecondAt = 29;
-constexpr std::string_view kClientLabel = " A:";
+constexpr char kClientLabel[] = " A:";
 constexpr std::size_t kClientLabelAt = 31;
 constexpr std::size_t kClientAt = 34;
+constexpr char kHostLabel[] = " H:";
+constexpr char kForwardedLabel[] = " IP:";
+constexpr char kRefererLabel[] = " FROM:";
 
 // The counter pads the A, H and IP values to at least this width.
 constexpr std::size_t kPadWidth = 15;
@@ -23,28 +26,41 @@ std::string_view TrimPadding(std::string_view value) {
   return end == std::string_view::npos ? std::string_view() : value.substr(0, end + 1);
 }
 
+// True when line holds the label's bytes at at. The labels are constants, so
+// the comparison unrolls into a few byte tests instead of a call.
+template <std::size_t N>
+bool LabelAt(std::string_view line, std::size_t at, const char (&label)[N]) {
+  constexpr std::size_t length = N - 1;
+  if (at > line.size() || line.size() - at < length) return false;
+  for (std::size_t i = 0; i < length; ++i)
+    if (line[at + i] != label[i]) return false;
+  return true;
+}
+
 // The first place of label (" X:") in line from start on. A value is mostly
 // no longer than the padding, so the label mostly sits right at start; else the
 // search runs on the label's letter, not on its space, which padding repeats.
-std::size_t FindLabel(std::string_view line, std::size_t start, std::string_view label) {
-  if (line.substr(start, label.size()) == label) return start;
+template <std::size_t N>
+std::size_t FindLabel(std::string_view line, std::size_t start, const char (&label)[N]) {
+  if (LabelAt(line, start, label)) return start;
   for (std::size_t at = start + 1; at < line.size(); ++at) {
     const void* found = memchr(line.data() + at, label[1], line.size() - at);
     if (found == nullptr) return std::string_view::npos;
     at = static_cast<std::size_t>(static_cast<const char*>(found) - line.data());
-    if (line.substr(at - 1, label.size()) == label) return at - 1;
+    if (LabelAt(line, at - 1, label)) return at - 1;
   }
   return std::string_view::npos;
 }
 
 // Finds the padded value starting at start and ending before label; the label
 // cannot start before the padding ends. Sets *next to the byte after the label.
-bool PaddedValue(std::string_view line, std::size_t start, std::string_view label,
+template <std::size_t N>
+bool PaddedValue(std::string_view line, std::size_t start, const char (&label)[N],
                  std::string_view* value, std::size_t* next) {
   std::size_t at = FindLabel(line, start + kPadWidth, label);
   if (at == std::string_view::npos) return false;
   *value = TrimPadding(line.substr(start, at - start));
-  *next = at + label.size();
+  *next = at + N - 1;
   return true;
 }
 
@@ -54,9 +70,8 @@ bool At(std::string_view line, std::size_t at, char c) { return line[at] == c; }
 bool Absent(std::string_view value) { return value.empty() || value == "(null)"; }
 
 bool HitParser::Parse(std::string_view line, Hit* hit) {
-  if (line.size() < kClientAt || line.substr(0, kDateLabel.size()) != kDateLabel ||
-      line.substr(kTimeLabelAt, kTimeLabel.size()) != kTimeLabel ||
-      line.substr(kClientLabelAt, kClientLabel.size()) != kClientLabel ||
+  if (!LabelAt(line, 0, kDateLabel) || !LabelAt(line, kTimeLabelAt, kTimeLabel) ||
+      !LabelAt(line, kClientLabelAt, kClientLabel) ||
       !At(line, kMonthAt - 1, '.') || !At(line, kYearAt - 1, '.') ||
       !At(line, kMinuteAt - 1, ':') || !At(line, kSecondAt - 1, ':')) {
     return false;
@@ -78,9 +93,9 @@ bool HitParser::Parse(std::string_view line, Hit* hit) {
   if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 60) return false;
 
   std::size_t next = 0;
-  if (!PaddedValue(line, kClientAt, " H:", &hit->client, &next) ||
-      !PaddedValue(line, next, " IP:", &hit->host, &next) ||
-      !PaddedValue(line, next, " FROM:", &hit->forwarded, &next)) {
+  if (!PaddedValue(line, kClientAt, kHostLabel, &hit->client, &next) ||
+      !PaddedValue(line, next, kForwardedLabel, &hit->host, &next) ||
+      !PaddedValue(line, next, kRefererLabel, &hit->forwarded, &next)) {
     return false;
   }
   hit->referer = line.substr(next);

@@ -6,6 +6,7 @@
 // month end and hits stamped a second either side of midnight.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <regex>
 #include <string>
 #include <vector>
@@ -187,6 +188,28 @@ TEST(ReportTest, LinesAcrossReadsAndOverlongLines) {
   EXPECT_NE(result.out.find("\r\nlong," + total + "," + total + "," + total + ","), std::string::npos)
       << result.out;
   EXPECT_EQ(result.err, "counter-report: skipped 1 malformed line in 1 log\n");
+}
+
+// Each address text counts once: thousands of IPv4 addresses (kept as numbers),
+// 0.0.0.0, and texts that are not dotted IPv4 (an IPv6 address, a leading zero).
+TEST(ReportTest, DistinctClientsCountEachAddressOnce) {
+  std::string dir = harness::ScratchDir("report_clients");
+  std::string log;
+  auto add = [&log](const std::string& client) {
+    char line[200];
+    snprintf(line, sizeof line,
+             "Date: 01.03.2026 Time: 10:00:00 A:%-15s H:(null)          IP:(null)          FROM:(null)\n",
+             client.c_str());
+    log += line;
+  };
+  for (int round = 0; round < 2; ++round) {
+    for (int i = 0; i < 3000; ++i) add("10.1." + std::to_string(i / 256) + "." + std::to_string(i % 256));
+    for (const char* client : {"10.0.0.1", "0.0.0.0", "::1", "010.0.0.1", "(null)"}) add(client);
+  }
+  harness::WriteFile(dir + "/clients.log", log);
+  harness::ProcessResult result = Report({"--csv", "--today", "2026-03-01", dir});
+  EXPECT_EQ(result.exit_status, 0);
+  EXPECT_NE(result.out.find(",3004,(none),6010,"), std::string::npos) << result.out;
 }
 
 TEST(ReportTest, ReadsTheCompiledDataRootByDefaultAndShowsTheSettings) {
