@@ -16,8 +16,10 @@ fi
 # here when chromium, chromium-driver or selenium is missing.
 /usr/bin/python3 "$here/../common/browser.py" || exit $?
 
-"$report" --today 2026-03-01 --html "$work/report.html" "$fixtures/server1" "$fixtures/server2" \
-  2>"$work/stderr.log"
+# From inside the fixtures, so the page (and the screenshot in the README) names
+# the directories as server1 and server2, not by where the checkout is.
+(cd "$fixtures" && "$report" --today 2026-03-01 --html "$work/report.html" server1 server2 \
+  2>"$work/stderr.log")
 # The charts in page order: the counter with the hostile name (2024, a leap
 # year: 29 February without hits), then demo (from 31 January to 1 March 2026).
 demo="1,1$(printf ',0%.0s' $(seq 13)),1$(printf ',0%.0s' $(seq 12)),1,3"
