@@ -50,13 +50,10 @@ void AppendRow(std::string* out, std::size_t index, const std::string& name,
   AppendCell(out, figures.hits > 0 ? MomentText(figures.last, ' ') : "");
   AppendCell(out, std::to_string(figures.clients.size()));
   *out += "<td class=\"sites\">";
-  const char* separator = "";
-  for (const auto& [site, hits] : figures.TopSites(kTopSites)) {
-    *out += separator;
-    AppendHtml(out, site);
-    *out += " (" + std::to_string(hits) + ")";
-    separator = ", ";
-  }
+  AppendJoined(out, figures.TopSites(kTopSites), [](std::string* text, const auto& site) {
+    AppendHtml(text, site.first);
+    *text += " (" + std::to_string(site.second) + ")";
+  });
   *out += "</td></tr>\n";
 }
 }  // namespace
@@ -64,16 +61,8 @@ void AppendRow(std::string* out, std::size_t index, const std::string& name,
 std::string HtmlReport(const ReportInput& input) {
   std::string out = kHead;
   out += "<p>Hit logs in ";
-  const char* separator = "";
-  for (const std::string& directory : input.directories) {
-    out += separator;
-    AppendHtml(&out, directory);
-    separator = ", ";
-  }
-  out += ". Today is " + IsoDate(input.today);
-  std::string range = RangeText(input.options);
-  if (!range.empty()) out += "; hits " + range;
-  out += ".</p>\n";
+  AppendJoined(&out, input.directories, AppendHtml);
+  out += ". " + TodayText(input) + ".</p>\n";
   std::string skipped = input.summary.SkippedLine();
   if (!skipped.empty()) out += "<p class=\"skipped\">" + skipped + ".</p>\n";
 

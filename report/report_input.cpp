@@ -2,10 +2,10 @@
 
 #include "report/days.h"
 
-std::string RangeText(const Options& options) {
-  if (options.since && options.until)
-    return "from " + IsoDate(*options.since) + " to " + IsoDate(*options.until);
-  if (options.since) return "from " + IsoDate(*options.since);
-  if (options.until) return "until " + IsoDate(*options.until);
-  return "";
+std::string TodayText(const ReportInput& input) {
+  std::string text = "Today is " + IsoDate(input.today);
+  const Options& options = input.options;
+  if (options.since) text += "; hits from " + IsoDate(*options.since);
+  if (options.until) text += std::string(options.since ? " to " : "; hits until ") + IsoDate(*options.until);
+  return text;
 }

@@ -18,7 +18,18 @@ struct ReportInput {
   int today_number;
 };
 
-// The dates the report is limited to, as "from X", "until Y", "from X to Y"; empty when not limited.
-std::string RangeText(const Options& options);
+// "Today is YYYY-MM-DD", then the dates the report is limited to, if it is.
+std::string TodayText(const ReportInput& input);
+
+// Appends the items separated by ", ", each written by append(out, item).
+template <typename Items, typename Append>
+void AppendJoined(std::string* out, const Items& items, Append append) {
+  const char* separator = "";
+  for (const auto& item : items) {
+    *out += separator;
+    append(out, item);
+    separator = ", ";
+  }
+}
 
 #endif

@@ -18,13 +18,10 @@ void AppendCounter(std::string* out, const std::string& name, const CounterFigur
   *out += "  clients      " + std::to_string(figures.clients.size()) + " distinct address" +
           (figures.clients.size() == 1 ? "" : "es") + "\n";
   *out += "  referred by  ";
-  const char* separator = "";
-  for (const auto& [site, hits] : figures.TopSites(kTopSites)) {
-    *out += separator;
-    AppendPrintable(out, site);
-    *out += " " + std::to_string(hits);
-    separator = ", ";
-  }
+  AppendJoined(out, figures.TopSites(kTopSites), [](std::string* text, const auto& site) {
+    AppendPrintable(text, site.first);
+    *text += " " + std::to_string(site.second);
+  });
   *out += "\n";
   if (!input.options.counter) return;
   *out += "  hits per day\n";
@@ -36,16 +33,8 @@ void AppendCounter(std::string* out, const std::string& name, const CounterFigur
 
 std::string TextReport(const ReportInput& input) {
   std::string out = "Hit logs in ";
-  const char* separator = "";
-  for (const std::string& directory : input.directories) {
-    out += separator;
-    AppendPrintable(&out, directory);
-    separator = ", ";
-  }
-  out += "\nToday is " + IsoDate(input.today);
-  std::string range = RangeText(input.options);
-  if (!range.empty()) out += "; hits " + range;
-  out += "\n";
+  AppendJoined(&out, input.directories, AppendPrintable);
+  out += "\n" + TodayText(input) + "\n";
   uint64_t hits = 0;
   for (const auto& [name, figures] : input.tally.counters()) {
     out += "\n";
