@@ -190,6 +190,19 @@ TEST(ReportTest, LinesAcrossReadsAndOverlongLines) {
   EXPECT_EQ(result.err, "counter-report: skipped 1 malformed line in 1 log\n");
 }
 
+// A counter name or referer holding control bytes cannot drive the terminal.
+TEST(ReportTest, TextShowsControlBytesAsQuestionMarks) {
+  std::string dir = harness::ScratchDir("report_terminal");
+  harness::WriteFile(dir + "/a\x1b[2Jb.log",
+                     "Date: 01.03.2026 Time: 10:00:00 A:10.0.0.1        H:(null)          "
+                     "IP:(null)          FROM:http://x\x1b]0;title\x07.example/\n");
+  harness::ProcessResult result = Report({"--today", "2026-03-01", dir});
+  EXPECT_EQ(result.exit_status, 0);
+  EXPECT_NE(result.out.find("\na?[2Jb\n"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("  referred by  x?]0;title?.example 1\n"), std::string::npos) << result.out;
+  EXPECT_EQ(result.out.find_first_of("\x1b\x07"), std::string::npos);
+}
+
 // Each address text counts once: thousands of IPv4 addresses (kept as numbers),
 // 0.0.0.0, and texts that are not dotted IPv4 (an IPv6 address, a leading zero).
 TEST(ReportTest, DistinctClientsCountEachAddressOnce) {
