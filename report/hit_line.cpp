@@ -18,6 +18,11 @@ constexpr char kHostLabel[] = " H:";
 constexpr char kForwardedLabel[] = " IP:";
 constexpr char kRefererLabel[] = " FROM:";
 
+// No clock stamps a hit before 1970; the library's calendar holds to 2099. A
+// line dated outside could only be forged, and would stretch every chart
+// across centuries of empty days.
+constexpr int kFirstYear = 1970, kLastYear = 2099;
+
 // The counter pads the A, H and IP values to at least this width.
 constexpr std::size_t kPadWidth = 15;
 
@@ -81,7 +86,7 @@ bool HitParser::Parse(std::string_view line, Hit* hit) {
     int day = ParseDigits(line.substr(kDayAt), 2);
     int month = ParseDigits(line.substr(kMonthAt), 2);
     int year = ParseDigits(line.substr(kYearAt), 4);
-    if (!ValidDate(year, month, day)) return false;
+    if (year < kFirstYear || year > kLastYear || !ValidDate(year, month, day)) return false;
     cached_record_ = date{year, static_cast<signed char>(day), static_cast<signed char>(month)};
     cached_day_ = DayNumber(cached_record_);
     memcpy(cached_date_, date_text, sizeof cached_date_);

@@ -1,8 +1,8 @@
 // counter-report over fixture logs whose figures are known: two directories
 // (two web servers) whose demo.log merge, a counter with a hostile name and
 // hostile referers, and every kind of damage: a blank line, a torn line, binary
-// noise, a forged date, a forged layout, a file that is not a hit log, a
-// directory named like one. "Today" is 2026-03-01, so the windows meet a
+// noise, forged dates (29 February 2026, the year 9999), a forged layout, a
+// file that is not a hit log, a directory named like one. "Today" is 2026-03-01, so the windows meet a
 // month end and hits stamped a second either side of midnight.
 #include <gtest/gtest.h>
 
@@ -31,7 +31,7 @@ harness::ProcessResult ReportFixtures(std::vector<std::string> args) {
 }
 
 const char kSkipped[] =
-    "skipped 8 malformed lines in 3 logs, and 1 .log entry that is not a regular file";
+    "skipped 9 malformed lines in 3 logs, and 1 .log entry that is not a regular file";
 
 TEST(ReportTest, TextGivesEachCounterItsFiguresAndOneLineForWhatWasSkipped) {
   harness::ProcessResult result = ReportFixtures({});
