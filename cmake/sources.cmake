@@ -2,9 +2,11 @@
 # for the main build and the fuzz build. Paths are relative to the repository root.
 set(KORVELIN_LIBRARY_SOURCES
   korvelin/form/decoder.cpp
+  korvelin/form/html_text.cpp
   korvelin/form/internal/values.cpp
   korvelin/form/multipart.cpp
   korvelin/form/records.cpp
+  korvelin/form/request_body.cpp
   korvelin/profile/access_key.cpp
   korvelin/profile/nickname.cpp
   korvelin/profile/validators.cpp
@@ -18,6 +20,7 @@ set(KORVELIN_LIBRARY_SOURCES
   korvelin/support/clock.cpp
   korvelin/support/internal/append.cpp
   korvelin/support/internal/journal_message.cpp
+  korvelin/support/internal/read_up_to.cpp
   korvelin/support/internal/write_all.cpp
   korvelin/support/journal.cpp
   korvelin/text/edit.cpp

@@ -3,8 +3,10 @@
 #define KORVELIN_H
 
 #include "korvelin/form/decoder.h"
+#include "korvelin/form/html_text.h"
 #include "korvelin/form/multipart.h"
 #include "korvelin/form/records.h"
+#include "korvelin/form/request_body.h"
 #include "korvelin/profile/access_key.h"
 #include "korvelin/profile/nickname.h"
 #include "korvelin/profile/validators.h"
@@ -14,6 +16,7 @@
 #include "korvelin/support/calendar.h"
 #include "korvelin/support/clock.h"
 #include "korvelin/support/journal.h"
+#include "korvelin/text/cp1251.h"
 #include "korvelin/text/edit.h"
 #include "korvelin/text/hex.h"
 

@@ -5,11 +5,11 @@
 #include <vector>
 
 #include <korvelin/form/decoder.h>
+#include <korvelin/form/html_text.h>
 #include <korvelin/form/multipart.h>
 #include <korvelin/form/records.h>
 
 #include "feedback.h"
-#include "html_text.h"
 
 namespace {
 // The longest message or note kept, in bytes of HTML-safe text.
@@ -17,10 +17,12 @@ constexpr std::size_t kMessageMax = 4000;
 constexpr std::size_t kFileNameMax = 255;
 constexpr std::size_t kFileTypeMax = 100;
 
-void CopyText(const std::string& text, char* out, std::size_t room) {
-  std::size_t n = text.size() < room ? text.size() : room - 1;
-  memcpy(out, text.data(), n);
-  out[n] = '\0';
+// Raw text made HTML-safe, at most most bytes of it.
+std::string SafeText(const char* raw, int length, std::size_t most) {
+  std::string text(most + 1, '\0');
+  HtmlSafeText(raw, length, &text[0], static_cast<int>(text.size()));
+  text.resize(strlen(text.c_str()));
+  return text;
 }
 }  // namespace
 
@@ -45,11 +47,11 @@ void ReadMultipart(char* body, int length, Feedback* feedback) {
   // Multipart values arrive as the user typed them: they are made HTML-safe here.
   int n;
   char* value = NameValueFormdataNonull(body, length, "nick", &n);
-  CopyText(HtmlText(value, n, kNickInputMax), feedback->nick, sizeof feedback->nick);
+  HtmlSafeText(value, n, feedback->nick, sizeof feedback->nick);
   value = NameValueFormdataNonull(body, length, "email", &n);
-  CopyText(HtmlText(value, n, kEmailMax), feedback->email, sizeof feedback->email);
+  HtmlSafeText(value, n, feedback->email, sizeof feedback->email);
   value = NameValueFormdataNonull(body, length, "note", &n);
-  feedback->message = HtmlText(value, n, kMessageMax);
+  feedback->message = SafeText(value, n, kMessageMax);
 
   char* file_name;
   char* file_type;
@@ -58,7 +60,7 @@ void ReadMultipart(char* body, int length, Feedback* feedback) {
   // A form sent without choosing a file still has the part, with an empty file name.
   if (data == nullptr || file_name[0] == '\0') return;
   feedback->attached = true;
-  feedback->file_name = HtmlText(file_name, static_cast<int>(strlen(file_name)), kFileNameMax);
-  feedback->file_type = HtmlText(file_type, static_cast<int>(strlen(file_type)), kFileTypeMax);
+  feedback->file_name = SafeText(file_name, static_cast<int>(strlen(file_name)), kFileNameMax);
+  feedback->file_type = SafeText(file_type, static_cast<int>(strlen(file_type)), kFileTypeMax);
   feedback->file_size = size;
 }

@@ -8,45 +8,38 @@
 // fixed at build time, and answered with a thank-you page; a request that cannot
 // be read is answered with the library's error page.
 #include <signal.h>
-#include <strings.h>
 
 #include <cstdlib>
 #include <cstring>
 
+#include <korvelin/form/request_body.h>
 #include <korvelin/storage/error_page.h>
 
 #include "feedback.h"
 #include "forms.h"
 #include "pages.h"
-#include "request_body.h"
 
 namespace {
 // The largest request body read: the message, or the screenshot and its form.
 constexpr int kBodyLimit = 64 * 1024;
 
-// True when the CONTENT_TYPE value names type, with or without parameters after a ";".
-bool HasMediaType(const char* content_type, const char* type) {
-  if (content_type == nullptr) return false;
-  size_t n = strlen(type);
-  return strncasecmp(content_type, type, n) == 0 &&
-         (content_type[n] == '\0' || content_type[n] == ';' || content_type[n] == ' ');
-}
-
 void AnswerPost() {
-  const char* type = getenv("CONTENT_TYPE");
-  bool urlencoded = HasMediaType(type, "application/x-www-form-urlencoded");
-  if (!urlencoded && !HasMediaType(type, "multipart/form-data")) {
-    WritePathErr();
-    return;
-  }
+  char* body;
   int length;
-  char* body = ReadRequestBody(kBodyLimit, &length);
-  if (body == nullptr) {
-    WritePathErr();
+  int type;
+  BodyStatus status = ReadRequestBody(kBodyLimit, 0, BodyUrlencoded | BodyMultipart, &body, &length, &type);
+  if (status != BodyRead) {
+    // A body that is too long, announced wrongly or cut short is the sender's
+    // problem; a failed allocation is the site's (already journaled), and a reload may help.
+    if (status == BodyNoMemory) {
+      WriteReadErr();
+    } else {
+      WritePathErr();
+    }
     return;
   }
   Feedback feedback;
-  if (urlencoded) {
+  if (type == BodyUrlencoded) {
     ReadUrlencoded(body, length, &feedback);
   } else {
     ReadMultipart(body, length, &feedback);

@@ -5,10 +5,10 @@
 #include <cstring>
 #include <string>
 
+#include <korvelin/form/html_text.h>
 #include <korvelin/storage/error_page.h>
 
 #include "feedback.h"
-#include "html_text.h"
 
 namespace {
 // The pages are Windows-1251 and say so, so that browsers send the forms back in it.
@@ -17,7 +17,10 @@ constexpr char kHeader[] = "Content-Type: text/html; charset=WINDOWS-1251\n\n";
 // The address the forms post to: this program's own, as the web server names it.
 std::string ScriptAddress() {
   const char* script = getenv("SCRIPT_NAME");
-  return script != nullptr ? HtmlText(script, static_cast<int>(strlen(script)), 1024) : "";
+  if (script == nullptr) return "";
+  char address[1025];
+  HtmlSafeText(script, static_cast<int>(strnlen(script, sizeof address)), address, sizeof address);
+  return address;
 }
 
 void Begin(const char* title) {

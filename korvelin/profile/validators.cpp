@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "korvelin/support/internal/cp1251.h"
+#include "korvelin/text/cp1251.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <iostream>
 #include <string>
 
-#include "korvelin/support/internal/cp1251.h"
+#include "korvelin/text/cp1251.h"
 #include "korvelin/support/internal/strings.h"
 
 // This is the library's only use of the standard streams; keeping it in this file

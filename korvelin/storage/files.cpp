@@ -11,7 +11,7 @@
 #include <cstdlib>
 
 #include "korvelin/storage/internal/write_text.h"
-#include "korvelin/support/internal/cp1251.h"
+#include "korvelin/text/cp1251.h"
 #include "korvelin/support/internal/journal_message.h"
 
 int AttemptCount = 50;

@@ -7,7 +7,7 @@
 #include "korvelin/support/internal/append.h"
 #include "korvelin/support/clock.h"
 #include "korvelin/support/internal/config.h"
-#include "korvelin/support/internal/cp1251.h"
+#include "korvelin/text/cp1251.h"
 #include "korvelin/support/internal/journal_message.h"
 #include "korvelin/support/internal/strings.h"
 

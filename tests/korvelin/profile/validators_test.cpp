@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "korvelin/support/internal/cp1251.h"
+#include "korvelin/text/cp1251.h"
 
 namespace {
 

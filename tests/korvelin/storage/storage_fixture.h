@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "korvelin/support/internal/cp1251.h"
+#include "korvelin/text/cp1251.h"
 #include "tests/common/harness.h"
 
 // A Windows-1251 text as a string, for building expected journal lines and pages.

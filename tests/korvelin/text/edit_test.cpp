@@ -11,7 +11,7 @@
 #include <string>
 #include <algorithm>
 
-#include "korvelin/support/internal/cp1251.h"
+#include "korvelin/text/cp1251.h"
 
 namespace {
 

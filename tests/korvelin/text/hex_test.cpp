@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "korvelin/support/internal/cp1251.h"
+#include "korvelin/text/cp1251.h"
 
 namespace {
 
