@@ -20,6 +20,7 @@ set(KORVELIN_LIBRARY_SOURCES
   korvelin/support/clock.cpp
   korvelin/support/internal/append.cpp
   korvelin/support/internal/journal_message.cpp
+  korvelin/support/internal/open_regular.cpp
   korvelin/support/internal/read_up_to.cpp
   korvelin/support/internal/write_all.cpp
   korvelin/support/journal.cpp

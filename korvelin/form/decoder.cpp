@@ -1,25 +1,80 @@
 #include "korvelin/form/decoder.h"
 
 #include <cstring>
+#include <string>
+
+#include "korvelin/form/internal/html_entities.h"
+#include "korvelin/support/internal/strings.h"
 
 namespace {
 
-// Room margins. Before a byte is written at least 9 bytes stay free, enough for
-// that byte and the longest escape that may rewrite it ("&quot;" adds 5). After
-// a finished value step 14 stay free, enough for the next step and for the
-// closing tags "</b></i></u>" at the field's end. CR LF needs 4.
-constexpr int kByteRoom = 9;
-constexpr int kStepRoom = 14;
-constexpr int kLineEndRoom = 4;
+// Room margins. A check with margin m lets a write go ahead only while fewer than
+// capacity - m bytes are written (at most capacity - m - 1). Which check is for what:
+// - The byte room before names, "=", value bytes and "<br>", and the step room after
+//   each value step, are wider than safety needs: they reproduce the cut points the
+//   contract fixes (a name cut at capacity - 9, a value at capacity - 14), so an input
+//   is cut at the same byte wherever it is decoded. Do not tune them.
+// - The step room before a field's closing tags and the line-end room before CR LF are
+//   exactly what those writes need to end inside the text (see Fits below).
+// - The escape room (PutEscaped) is the contract's byte-room check between a byte and
+//   its entity, made before the byte so that no byte is left raw by a cut.
+// - A value cut short closes its tags against the text's end itself (CloseCutValue).
+constexpr int kByteRoom = 9;      // before a name byte, "=", a value byte or "<br>"
+constexpr int kStepRoom = 14;     // after a value step, and before the closings at a field's end
+constexpr int kLineEndRoom = 4;   // before the CR LF between fields
+// The text and its terminator stay below index capacity - 2.
+constexpr int kTextEndMargin = 3;
 
-constexpr char kEscapedLess[] = "&lt;";
-constexpr int kEscapedLessLength = 4;
+constexpr char kBreakTag[] = "<br>";
+constexpr char kLineEnd[] = "\r\n";
+constexpr int kEscapeLength = static_cast<int>(LiteralLength("%41"));  // "%" and two digits
 
-// The three tags a markup field lets through, in the order they are tested and closed.
-constexpr char kTagLetters[3] = {'b', 'i', 'u'};
+constexpr const char* kLessEntity = HtmlEntityOf('<')->text;
+
+// The tags a markup field lets through, in the order they are recognised and closed.
+struct Tag {
+  char letter;  // typed in either case
+  const char* opening;
+  const char* closing;
+};
+constexpr Tag kTags[] = {{'b', "<b>", "</b>"}, {'i', "<i>", "</i>"}, {'u', "<u>", "</u>"}};
+constexpr int kTagCount = static_cast<int>(sizeof kTags / sizeof kTags[0]);
+
+// How the user types a tag after its '<': a prefix, the letter raw, then "%3E". The
+// opening form is tried before the closing one.
+struct TypedForm {
+  const char* prefix;
+  bool closing;
+};
+constexpr TypedForm kTypedForms[] = {{"", false}, {"%2F", true}};
+constexpr char kTypedEnd[] = "%3E";
+
+constexpr int Length(const char* text) {
+  return static_cast<int>(std::char_traits<char>::length(text));
+}
+
+constexpr int AllClosingsLength() {
+  int length = 0;
+  for (const Tag& tag : kTags) length += Length(tag.closing);
+  return length;
+}
+
+// Whether length bytes admitted by a check with margin leave the terminator at index
+// capacity - 3 at the latest.
+constexpr bool Fits(int margin, int length) { return margin + 1 - length >= kTextEndMargin; }
+
+// Why no write runs past the text's end: a value byte's entity is admitted with one byte
+// more room than the byte (see PutEscaped), "<br>" with the byte room, all the closings
+// with the step room, the line end with its own.
+static_assert(Fits(kByteRoom + 1, static_cast<int>(kLongestHtmlEntity)));
+static_assert(Fits(kByteRoom, Length(kBreakTag)));
+static_assert(Fits(kStepRoom, AllClosingsLength()));
+static_assert(Fits(kLineEndRoom, Length(kLineEnd)));
+// A recognised tag replaces the "&lt;" it was escaped to and is never longer.
+static_assert(Length(kLessEntity) >= Length("</b>"));
 
 bool EndsWith(const char* text, int length, const char* suffix) {
-  int suffix_length = static_cast<int>(std::strlen(suffix));
+  int suffix_length = Length(suffix);
   return length >= suffix_length && std::memcmp(text + length - suffix_length, suffix, suffix_length) == 0;
 }
 
@@ -35,164 +90,220 @@ unsigned char EscapedByte(char first, char second) {
   return static_cast<unsigned char>((16 * HexValue(first) + HexValue(second)) & 0xFF);
 }
 
+// One unit of a value as the source spells it, before anything is escaped.
+struct ValueUnit {
+  enum class Kind { kByte, kLineBreak, kDropped };
+  Kind kind;
+  char byte;   // the decoded byte, for kByte
+  int length;  // source bytes it takes
+};
+
+// Byte decoding: a raw byte ('+' as a space), or a percent escape that gives a byte
+// (no-break space as a space), a line break (CR in a line-break field) or nothing (any
+// other control byte). An escape cut short by the end of the source gives nothing and
+// takes the rest of it.
+ValueUnit DecodeUnit(const char* source, int source_length, int at, bool line_breaks) {
+  using Kind = ValueUnit::Kind;
+  char c = source[at];
+  if (c != '%') return {Kind::kByte, c == '+' ? ' ' : c, 1};
+  if (source_length - at < kEscapeLength) return {Kind::kDropped, 0, source_length - at};
+  unsigned char byte = EscapedByte(source[at + 1], source[at + 2]);
+  if (byte == 0xA0) byte = ' ';
+  if (byte > 0x1F) return {Kind::kByte, static_cast<char>(byte), kEscapeLength};
+  if (line_breaks && byte == '\r') return {Kind::kLineBreak, 0, kEscapeLength};
+  return {Kind::kDropped, 0, kEscapeLength};
+}
+
 class Decoder {
  public:
   Decoder(const char* source, char* output, int capacity)
-      : src_(source), n_(static_cast<int>(std::strlen(source))), out_(output), cap_(capacity) {}
+      : source_(source), source_length_(TextLength(source)), output_(output), capacity_(capacity) {}
 
-  // Decodes field after field; returns when the source ends or the room runs
-  // out. The caller terminates the output at size().
+  // Decodes field after field until the source ends or the room runs out.
   void Run() {
-    while (r_ < n_) {
-      int name_start = p_;
-      while (r_ < n_ && src_[r_] != '=') {
-        if (!Room(kByteRoom)) return;
-        Put(src_[r_++]);
-      }
-      Classify(name_start);
-      if (r_ == n_) return;  // a name without "=" ends the output
-      if (!Room(kByteRoom)) return;
-      Put('=');
-      ++r_;
-      while (r_ < n_ && src_[r_] != '&') {
-        if (!ValueStep()) return;
-      }
-      if (!Room(kStepRoom)) return;
-      if (markup_) CloseOpenTags();
-      if (r_ < n_) {
-        if (!Room(kLineEndRoom)) return;
-        Put('\r');
-        Put('\n');
-        ++r_;
+    while (read_ < source_length_) {
+      if (!Field()) {
+        CloseCutValue();
+        return;
       }
     }
   }
 
-  int size() const { return p_; }
+  // Bytes written; the caller terminates the output there.
+  int written() const { return written_; }
 
  private:
-  bool Room(int margin) const { return p_ < cap_ - margin; }
-  void Put(char c) { out_[p_++] = c; }
+  // The point in a markup value where the output may end: the bytes written and the
+  // tags open there.
+  struct Mark {
+    int written = 0;
+    bool open[kTagCount] = {};
+  };
+
+  bool Room(int margin) const { return written_ < capacity_ - margin; }
+  void Put(char c) { output_[written_++] = c; }
   void Append(const char* text) {
     for (; *text != '\0'; ++text) Put(*text);
   }
-  char Last() const { return out_[p_ - 1]; }
-  // Rewrites the byte just written as an entity: '&' followed by rest.
-  void EscapeLast(const char* rest) {
-    out_[p_ - 1] = '&';
-    Append(rest);
+
+  // One field: the name, "=", the value, the closing tags, the line end. False when the
+  // room ran out.
+  bool Field() {
+    int name_start = written_;
+    while (read_ < source_length_ && source_[read_] != '=') {
+      if (!Room(kByteRoom)) return false;
+      Put(source_[read_++]);
+    }
+    Classify(name_start);
+    if (read_ == source_length_) return true;  // a name without "=" ends the output
+    if (!Room(kByteRoom)) return false;
+    Put('=');
+    ++read_;
+    for (bool& open : open_) open = false;
+    MarkClosable();
+    while (read_ < source_length_ && source_[read_] != '&') {
+      if (!ValueStep()) return false;
+    }
+    if (!Room(kStepRoom)) return false;
+    CloseOpenTags();
+    if (read_ == source_length_) return true;
+    if (!Room(kLineEndRoom)) return false;
+    Append(kLineEnd);
+    ++read_;
+    return true;
   }
 
   // The kind of a field follows from the end of its name as copied.
   void Classify(int name_start) {
-    const char* name = out_ + name_start;
-    int length = p_ - name_start;
+    const char* name = output_ + name_start;
+    int length = written_ - name_start;
     markup_ = EndsWith(name, length, "biu");
     line_breaks_ = EndsWith(name, length, "10") || EndsWith(name, length, "10biu");
-    if (markup_) open_[0] = open_[1] = open_[2] = false;
   }
 
-  // Decodes one value byte (raw or percent-escaped) and escapes what it wrote.
-  // Returns false when the room ran out.
+  // Decodes one unit of a value, writes it escaped, and lets a markup field's tag
+  // replace an escaped '<'. False when the room ran out.
   bool ValueStep() {
-    bool wrote = false;
-    if (src_[r_] == '%') {
-      if (n_ - r_ < 3) {
-        // An escape cut short by the end of the source yields nothing and ends the source.
-        r_ = n_;
-      } else {
-        unsigned char b = EscapedByte(src_[r_ + 1], src_[r_ + 2]);
-        if (b == 0xA0) b = 0x20;  // no-break space
-        if (b > 0x1F) {
-          if (!Room(kByteRoom)) return false;
-          Put(static_cast<char>(b));
-          break_written_ = false;
-          wrote = true;
-        }
-        if (line_breaks_ && b == 0x0D) {
-          break_written_ = true;
-          if (!Room(kByteRoom)) return false;
-          Append("<br>");
-          wrote = true;
-        }
-        r_ += 3;
-      }
-    } else {
-      if (!Room(kByteRoom)) return false;
-      Put(src_[r_] == '+' ? ' ' : src_[r_]);
-      break_written_ = false;
-      wrote = true;
-      ++r_;
+    ValueUnit unit = DecodeUnit(source_, source_length_, read_, line_breaks_);
+    read_ += unit.length;
+    switch (unit.kind) {
+      case ValueUnit::Kind::kLineBreak:
+        if (!Room(kByteRoom)) return false;
+        Append(kBreakTag);
+        break_written_ = true;
+        MarkClosable();
+        return true;  // the contract checks no step room after a "<br>"
+      case ValueUnit::Kind::kDropped:
+        // Nothing to write; the output ends as the last step left it. Right after a
+        // "<br>" its '>' is no escaped '<', so there is nothing to look at.
+        if (break_written_) return true;
+        break;
+      case ValueUnit::Kind::kByte:
+        if (!PutEscaped(unit.byte)) return false;
+        break_written_ = false;
+        break;
     }
-
-    // The escapes look only at a byte this step wrote: after a dropped control
-    // byte the output may end in a tag just written, whose '>' must stay.
-    if (!Room(kByteRoom)) return false;
-    if (wrote && Last() == '&') Append("amp;");
-    if (!Room(kByteRoom)) return false;
-    if (wrote && Last() == '"') EscapeLast("quot;");
-    if (break_written_) return true;  // the '>' of "<br>" stays as it is
-    if (!Room(kByteRoom)) return false;
-    if (wrote && Last() == '<') EscapeLast("lt;");
-    if (wrote && Last() == '>') EscapeLast("gt;");
     if (!Room(kStepRoom)) return false;
     if (markup_) RecognizeTags();
+    MarkClosable();
     return true;
   }
 
-  // The caller has made sure the source holds the bytes compared.
-  bool SourceAt(int offset, const char* text) const {
-    return std::memcmp(src_ + r_ + offset, text, std::strlen(text)) == 0;
-  }
-  bool LetterAt(int offset, char letter) const {
-    char c = src_[r_ + offset];
-    return c == letter || c == letter - ('a' - 'A');
+  // Writes a value byte, or the entity that stands for it. The contract checks the room
+  // again between a byte and its entity; a byte admitted by the first check but cut off
+  // by the second would stay raw, so such a byte is not written at all.
+  bool PutEscaped(char byte) {
+    if (!Room(kByteRoom)) return false;
+    const HtmlEntity* entity = HtmlEntityOf(byte);
+    if (entity == nullptr) {
+      Put(byte);
+      return true;
+    }
+    if (!Room(kByteRoom + 1)) return false;
+    Append(entity->text);
+    return true;
   }
 
-  // An escaped '<' at the end of the output may start a tag the user typed:
-  // "b%3E" opens b, "%2Fb%3E" closes it (likewise i and u). A matching tag
-  // replaces the "&lt;"; a repeated opening or an unmatched closing removes it.
-  // Each test runs only while the output still ends in "&lt;".
+  // Whether the source at the read position holds the typed form of the tag with
+  // letter, wholly before the source's end.
+  bool TypedAt(const TypedForm& form, char letter) const {
+    int prefix = Length(form.prefix);
+    if (source_length_ - read_ < TypedLength(form)) return false;
+    const char* at = source_ + read_;
+    char typed = at[prefix];
+    return std::memcmp(at, form.prefix, prefix) == 0 &&
+           (typed == letter || typed == letter - ('a' - 'A')) &&
+           std::memcmp(at + prefix + 1, kTypedEnd, LiteralLength(kTypedEnd)) == 0;
+  }
+  static int TypedLength(const TypedForm& form) {
+    return Length(form.prefix) + 1 + static_cast<int>(LiteralLength(kTypedEnd));
+  }
+
+  // An escaped '<' at the end of the output may start a tag the user typed. A tag that
+  // opens a closed tag or closes an open one replaces the "&lt;"; a repeated opening or
+  // an unmatched closing removes it. The forms are tried in table order, each once,
+  // while the output still ends in "&lt;", so after a removal the tests go on at the new
+  // read position against the '<' before.
   void RecognizeTags() {
-    for (int t = 0; t < 3; ++t) {
-      for (int step = 0; step < 2; ++step) {
-        bool closing = step == 1;  // the opening tag is tested first
-        if (!EndsWith(out_, p_, kEscapedLess)) return;
-        int length = closing ? 7 : 4;
-        if (n_ - r_ < length) continue;
-        bool match = closing ? SourceAt(0, "%2F") && LetterAt(3, kTagLetters[t]) && SourceAt(4, "%3E")
-                             : LetterAt(0, kTagLetters[t]) && SourceAt(1, "%3E");
-        if (!match) continue;
-        p_ -= kEscapedLessLength;
-        if (open_[t] == closing) {
-          Put('<');
-          if (closing) Put('/');
-          Put(kTagLetters[t]);
-          Put('>');
-          open_[t] = !closing;
+    for (int t = 0; t < kTagCount; ++t) {
+      for (const TypedForm& form : kTypedForms) {
+        if (!EndsWith(output_, written_, kLessEntity)) return;
+        if (!TypedAt(form, kTags[t].letter)) continue;
+        written_ -= Length(kLessEntity);
+        if (open_[t] == form.closing) {
+          Append(form.closing ? kTags[t].closing : kTags[t].opening);
+          open_[t] = !form.closing;
         }
-        r_ += length;
+        read_ += TypedLength(form);
       }
     }
   }
 
+  int ClosingsLength() const {
+    int length = 0;
+    for (int t = 0; t < kTagCount; ++t) {
+      if (open_[t]) length += Length(kTags[t].closing);
+    }
+    return length;
+  }
+
   void CloseOpenTags() {
-    static constexpr const char* kClosing[3] = {"</b>", "</i>", "</u>"};
-    for (int t = 0; t < 3; ++t) {
-      if (open_[t]) Append(kClosing[t]);
+    for (int t = 0; t < kTagCount; ++t) {
+      if (open_[t]) Append(kTags[t].closing);
+      open_[t] = false;
     }
   }
 
-  const char* src_;
-  int n_;
-  int r_ = 0;
-  char* out_;
-  int cap_;
-  int p_ = 0;
+  // Remembers this point when the closings of the open tags would fit after it.
+  void MarkClosable() {
+    if (written_ + ClosingsLength() > capacity_ - kTextEndMargin) return;
+    closable_.written = written_;
+    std::memcpy(closable_.open, open_, sizeof open_);
+  }
+
+  // A value cut short by the room still closes the tags it opened: where they fit, at
+  // once; otherwise after the last point where they do. Each step ends on a whole
+  // byte, entity, tag or "<br>", so any such point is a sound end.
+  void CloseCutValue() {
+    if (ClosingsLength() == 0) return;
+    if (written_ + ClosingsLength() > capacity_ - kTextEndMargin) {
+      written_ = closable_.written;
+      std::memcpy(open_, closable_.open, sizeof open_);
+    }
+    CloseOpenTags();
+  }
+
+  const char* source_;
+  int source_length_;
+  int read_ = 0;  // index of the next source byte
+  char* output_;
+  int capacity_;
+  int written_ = 0;             // bytes written to output_
   bool break_written_ = false;  // "<br>" was the last thing written to a value
-  bool line_breaks_ = false;
-  bool markup_ = false;
-  bool open_[3] = {};
+  bool line_breaks_ = false;    // the field's name ends in "10"
+  bool markup_ = false;         // the field's name ends in "biu"
+  bool open_[kTagCount] = {};   // the markup tags open in the value so far
+  Mark closable_;
 };
 
 }  // namespace
@@ -202,6 +313,6 @@ int CoderEnviroment(const char* source, char* output, int capacity) {
   output[0] = '\0';
   Decoder decoder(source, output, capacity);
   decoder.Run();
-  output[decoder.size()] = '\0';
+  output[decoder.written()] = '\0';
   return 0;
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "korvelin/form/internal/values.h"
+#include "korvelin/support/internal/strings.h"
 #include "korvelin/text/edit.h"
 
 namespace {
@@ -12,11 +13,12 @@ constexpr int kTextBoundaryMax = 70;
 constexpr int kFileBoundaryMax = 450;
 
 constexpr char kDisposition[] = "Content-Disposition: form-data; name=\"";
-constexpr int kDispositionLength = sizeof kDisposition - 1;
+constexpr int kDispositionLength = static_cast<int>(LiteralLength(kDisposition));
 constexpr char kTextNameEnd[] = "\"";
 constexpr char kFileNameEnd[] = "\"; filename=\"";
-constexpr int kContentTypeLabel = 14;  // "Content-Type: ", passed over unread
-constexpr int kCrLf = 2;
+// Passed over unread.
+constexpr int kContentTypeLabel = static_cast<int>(LiteralLength("Content-Type: "));
+constexpr int kCrLf = static_cast<int>(LiteralLength("\r\n"));
 
 // One body as the lookups see it: its boundary line, and the end pattern
 // (LF + boundary line) that closes every value and file.

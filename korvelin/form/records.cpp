@@ -115,7 +115,7 @@ void BufuserChange(char* buffer, const char* value, const char* name) {
 }
 
 void BufuserIntChange(char* buffer, int number, const char* name) {
-  char digits[12];  // "-2147483648" and its terminator
+  char digits[sizeof "-2147483648"];  // the longest int
   std::snprintf(digits, sizeof digits, "%d", number);
   BufuserChange(buffer, digits, name);
 }

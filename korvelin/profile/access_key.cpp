@@ -11,7 +11,9 @@
 namespace {
 
 constexpr int kTextMax = 24;                          // longest user name or password
-constexpr int kPlainMax = 26 + 2 * kTextMax;          // 74: the fixed-width fields and both texts
+// The fixed-width fields: user, both text lengths, date ddmmyyyy, time hhmmsscc.
+constexpr int kFixedWidths = 6 + 2 + 2 + 8 + 8;
+constexpr int kPlainMax = kFixedWidths + 2 * kTextMax;  // 74: the fixed-width fields and both texts
 constexpr int kKeyMax = 3 * ((kPlainMax + 1) / 2);    // 111 letters
 constexpr int kKeyReadMax = 121;                      // letters of a key that are looked at
 constexpr int kDecodedMax = 2 * (kKeyReadMax / 3);    // 80 bytes from 40 groups of three

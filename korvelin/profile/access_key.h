@@ -11,10 +11,10 @@
 // Writes the key of user (0 to 999999), name and password (up to 24 bytes each) and the
 // moment into key (room for 112 bytes); returns 0.
 int PassToKey(int user, const char* name, const char* password, date moment_date,
-              utime moment_time, char* key);
+              struct utime moment_time, char* key);
 // Unpacks key into the outputs given (name and password need room for 25 bytes; a null
 // output is skipped); a key not made by PassToKey fills them with whatever it decodes to. Returns 0.
 int KeyToPass(const char* key, int* user, char* name, char* password, date* moment_date,
-              utime* moment_time);
+              struct utime* moment_time);
 
 #endif

@@ -12,41 +12,30 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // whether a text reaches a few bytes, so a long text is never scanned to its end.
 int LengthUpTo(const char* text, int limit) { return static_cast<int>(strnlen(text, limit)); }
 
-// Each month splits at one boundary day: up to and including it the sign that ends in the
-// month, after it the sign that begins there. Row m - 1 holds month m.
-struct MonthSigns {
-  int boundary;
-  const char* ending;
-  const char* beginning;
+// A sign's name in Windows-1251, in a slot wide enough for the longest.
+struct SignName {
+  char bytes[16] = {};
 };
 
-constexpr auto kAquarius = Cp1251(u8"водолей");
-constexpr auto kPisces = Cp1251(u8"рыбы");
-constexpr auto kAries = Cp1251(u8"овен");
-constexpr auto kTaurus = Cp1251(u8"телец");
-constexpr auto kGemini = Cp1251(u8"близнецы");
-constexpr auto kCancer = Cp1251(u8"рак");
-constexpr auto kLeo = Cp1251(u8"лев");
-constexpr auto kVirgo = Cp1251(u8"дева");
-constexpr auto kLibra = Cp1251(u8"весы");
-constexpr auto kScorpio = Cp1251(u8"скорпион");
-constexpr auto kSagittarius = Cp1251(u8"стрелец");
-constexpr auto kCapricorn = Cp1251(u8"козерог");
+template <std::size_t N>
+constexpr SignName Sign(const Cp1251Text<N>& text) {
+  SignName name;
+  if (text.size >= sizeof name.bytes) throw "a sign's name outgrows its slot";
+  for (std::size_t i = 0; i < text.size; ++i) name.bytes[i] = text.bytes[i];
+  return name;
+}
 
-constexpr MonthSigns kMonths[12] = {
-    {20, kCapricorn.c_str(), kAquarius.c_str()},    // January
-    {19, kAquarius.c_str(), kPisces.c_str()},       // February
-    {20, kPisces.c_str(), kAries.c_str()},          // March
-    {20, kAries.c_str(), kTaurus.c_str()},          // April
-    {21, kTaurus.c_str(), kGemini.c_str()},         // May
-    {21, kGemini.c_str(), kCancer.c_str()},         // June
-    {23, kCancer.c_str(), kLeo.c_str()},            // July
-    {23, kLeo.c_str(), kVirgo.c_str()},             // August
-    {23, kVirgo.c_str(), kLibra.c_str()},           // September
-    {23, kLibra.c_str(), kScorpio.c_str()},         // October
-    {22, kScorpio.c_str(), kSagittarius.c_str()},   // November
-    {21, kSagittarius.c_str(), kCapricorn.c_str()}, // December
+// The signs in the order of the year, starting with the one that ends in January:
+// month m ends with sign m - 1 and begins sign m (the twelfth month begins the first).
+constexpr SignName kSigns[12] = {
+    Sign(Cp1251(u8"козерог")), Sign(Cp1251(u8"водолей")), Sign(Cp1251(u8"рыбы")),
+    Sign(Cp1251(u8"овен")), Sign(Cp1251(u8"телец")), Sign(Cp1251(u8"близнецы")),
+    Sign(Cp1251(u8"рак")), Sign(Cp1251(u8"лев")), Sign(Cp1251(u8"дева")),
+    Sign(Cp1251(u8"весы")), Sign(Cp1251(u8"скорпион")), Sign(Cp1251(u8"стрелец")),
 };
+
+// The last day of each month that still belongs to the sign ending in it.
+constexpr int kBoundaryDay[12] = {20, 19, 20, 20, 21, 21, 23, 23, 23, 23, 22, 21};
 
 }  // namespace
 
@@ -67,8 +56,8 @@ int CanBirth(int day, int month, int year) {
 const char* Zodiak(int month, int day) {
   if (month < 1 || month > 12) return "";
   // Days are not checked against the month: 0 or less falls before the boundary, 32 after it.
-  const MonthSigns& signs = kMonths[month - 1];
-  return day <= signs.boundary ? signs.ending : signs.beginning;
+  int sign = day <= kBoundaryDay[month - 1] ? month - 1 : month % 12;
+  return kSigns[sign].bytes;
 }
 
 int CanTel(const char* text) {

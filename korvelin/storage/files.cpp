@@ -4,15 +4,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <climits>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 
 #include "korvelin/storage/internal/write_text.h"
-#include "korvelin/text/cp1251.h"
 #include "korvelin/support/internal/journal_message.h"
+#include "korvelin/support/internal/read_up_to.h"
+#include "korvelin/text/cp1251.h"
 
 int AttemptCount = 50;
 
@@ -42,17 +42,6 @@ long FileLength(int fd, const char* path) {
   return static_cast<long>(st.st_size);
 }
 
-// Reads up to length bytes; the count delivered, smaller when the file shrank meanwhile.
-long ReadUpTo(int fd, char* buffer, long length) {
-  long delivered = 0;
-  while (delivered < length) {
-    ssize_t got = read(fd, buffer + delivered, static_cast<size_t>(length - delivered));
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) break;
-    delivered += got;
-  }
-  return delivered;
-}
 }  // namespace
 
 int FileExists(const char* path) {
@@ -126,7 +115,7 @@ char* FileReadWithParam(const char* path, int attempts, int spare, char mode, in
         return nullptr;
       }
     }
-    long delivered = ReadUpTo(fd, buffer, length);
+    long delivered = static_cast<long>(ReadUpTo(fd, buffer, static_cast<std::size_t>(length)));
     close(fd);
     buffer[delivered] = '\0';
     // The end marker stays in the text: it tells the caller the writer had finished.

@@ -15,7 +15,9 @@ int FileExists(const char* path);
 int filelen(const char* path);
 // Removes path (a file or an empty directory); 0 on success, -1 (journaled) otherwise.
 int FileDelete(const char* path);
-// Replaces path's contents with text (without its terminator); 0 when every byte reached the file, -1 (journaled) otherwise.
+// Replaces path's contents with text (without its terminator); 0 when every byte reached the file,
+// -1 (journaled) otherwise. Only a regular file is written: anything else (a named pipe, a device)
+// is refused, without waiting, as a file that cannot be opened.
 int FileWrite(const char* path, const char* text);
 // Reads path whole into a new buffer: the bytes, a zero, then spare bytes (negative counts as 0);
 // mode 'y' re-reads up to attempts times until the last byte is 27. Null (journaled) on failure;

@@ -1,5 +1,9 @@
 #include "korvelin/storage/two_files.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -9,6 +13,7 @@
 #include "korvelin/storage/internal/write_text.h"
 #include "korvelin/support/calendar.h"
 #include "korvelin/support/clock.h"
+#include "korvelin/support/internal/file_time.h"
 #include "korvelin/support/journal.h"
 
 namespace {
@@ -16,31 +21,67 @@ namespace {
 struct Pair {
   const char* path[2];
   bool present[2];
-  ftime time[2];  // all fields zero for a missing file
-  int size[2];    // 0 for a missing file
+  ftime time[2];             // all fields zero for a missing file
+  struct timespec when[2];   // the same moment to the nanosecond; zero for a missing file
+  int size[2];               // 0 for a missing file
 };
 
+// Presence is FileExists; size and time are those of the file a path leads to, a
+// symbolic link followed, as it is when the file is opened.
 Pair Examine(const char* file1, const char* file2) {
-  Pair pair{{file1, file2}, {false, false}, {ftime{}, ftime{}}, {0, 0}};
+  Pair pair{{file1, file2}, {false, false}, {ftime{}, ftime{}}, {{0, 0}, {0, 0}}, {0, 0}};
   for (int i = 0; i < 2; ++i) {
-    if (!FileExists(pair.path[i])) continue;
+    struct stat st;
+    if (!FileExists(pair.path[i]) || stat(pair.path[i], &st) != 0) continue;
     pair.present[i] = true;
-    getftime(pair.path[i], &pair.time[i]);
-    pair.size[i] = filelen(pair.path[i]);
+    FileTimeOf(st.st_mtime, &pair.time[i]);
+    pair.when[i] = st.st_mtim;
+    pair.size[i] = st.st_size > INT_MAX ? INT_MAX : static_cast<int>(st.st_size);
   }
   return pair;
 }
 
-// The number of the current file, 0 when neither is present. Times have whole seconds:
-// when both files were written within one second, the one just cut and rewritten by
-// a switch is told by being the shorter, so file 2 wins a tie only when strictly shorter.
+// -1 when a is earlier than b, 1 when later, 0 when the same.
+int Compare(const struct timespec& a, const struct timespec& b) {
+  if (a.tv_sec != b.tv_sec) return a.tv_sec < b.tv_sec ? -1 : 1;
+  if (a.tv_nsec != b.tv_nsec) return a.tv_nsec < b.tv_nsec ? -1 : 1;
+  return 0;
+}
+
+// Which file was written later: -1 file 1 earlier, 1 later, 0 a true tie. The records
+// decide first, as they always have; within their second the nanoseconds do.
+int Order(const Pair& pair) {
+  int order = TimeCmp(pair.time[0], pair.time[1]);
+  return order != 0 ? order : Compare(pair.when[0], pair.when[1]);
+}
+
+// The number of the current file, 0 when neither is present. Only files written
+// outside the store, or whose time the writer could not set, tie to the nanosecond:
+// then the one just cut and rewritten by a switch is told by being the shorter, so
+// file 2 wins a tie only when strictly shorter.
 int CurrentOf(const Pair& pair) {
   if (!pair.present[0] && !pair.present[1]) return 0;
   if (!pair.present[1]) return 1;
   if (!pair.present[0]) return 2;
-  int order = TimeCmp(pair.time[0], pair.time[1]);
+  int order = Order(pair);
   if (order != 0) return order > 0 ? 1 : 2;
   return pair.size[1] < pair.size[0] ? 2 : 1;
+}
+
+// The file just written must read as the newer one, also when the filesystem's clock has
+// not moved on since the other file was written (its stamps may be coarser than a burst
+// of writes). Only the writer holding the lock calls this, so no write comes between:
+// its time is set just past the other's. Contents stay as they are.
+void MakeNewer(const char* written, const struct timespec& other) {
+  struct stat st;
+  if (stat(written, &st) != 0 || Compare(st.st_mtim, other) > 0) return;
+  struct timespec times[2] = {{0, UTIME_OMIT}, other};
+  if (++times[1].tv_nsec == 1000000000) {
+    times[1].tv_nsec = 0;
+    ++times[1].tv_sec;
+  }
+  // Setting a time needs the file's owner; anyone else leaves it to the tie rule.
+  utimensat(AT_FDCWD, written, times, 0);
 }
 
 // The other file's age in minutes, against one reading of the clock so that the date
@@ -62,12 +103,9 @@ int TwoFilesTime(const char* file1, const char* file2) { return CurrentOf(Examin
 
 int TwoFilesRead(int part, const char* file1, const char* file2, char** text) {
   if (text == nullptr) return 0;
-  ftime time1{};
-  ftime time2{};
-  if (FileExists(file1)) getftime(file1, &time1);
-  if (FileExists(file2)) getftime(file2, &time2);
-  // Readers decide more simply than writers: equal times leave file 1 current.
-  bool second_is_current = TimeCmp(time1, time2) < 0;
+  // Readers decide more simply than writers: a true tie leaves file 1 current.
+  Pair pair = Examine(file1, file2);
+  bool second_is_current = Order(pair) < 0;
   const char* current = second_is_current ? file2 : file1;
   const char* other = second_is_current ? file1 : file2;
 
@@ -106,5 +144,8 @@ int TwoFilesWrite(const char* file1, const char* file2, int measure, int thresho
     current = other;
     append = false;
   }
-  return WriteText(pair.path[current - 1], append, text) == WriteOutcome::kWritten ? 0 : -1;
+  const char* path = pair.path[current - 1];
+  WriteOutcome outcome = WriteText(path, append, text);
+  if (outcome != WriteOutcome::kOpenFailed) MakeNewer(path, pair.when[2 - current]);
+  return outcome == WriteOutcome::kWritten ? 0 : -1;
 }

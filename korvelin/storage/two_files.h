@@ -3,7 +3,9 @@
 // Writers append to the current file; once it has reached a size, or the other file
 // has aged a number of minutes, the next write cuts the other file and goes there.
 // The store keeps at most two generations; which file is current is worked out on
-// every call from the files' modification times (and sizes, for equal times).
+// every call from the files' modification times to the nanosecond (and sizes, for equal
+// times), symbolic links followed. A writer leaves the file it wrote the newer of the two,
+// however fast the writes come.
 #ifndef KORVELIN_STORAGE_TWO_FILES_H
 #define KORVELIN_STORAGE_TWO_FILES_H
 
@@ -16,6 +18,7 @@ int TwoFilesRead(int part, const char* file1, const char* file2, char** text);
 // Appends text to the current file, first switching to the other file (cut to length 0) when the
 // current file's size (measure other than 1) or the other file's age in minutes (measure 1) has
 // reached threshold; 0 when the whole text reached the file, -1 otherwise (nothing journaled).
+// Only regular files are written; a named pipe is refused, never waited on.
 int TwoFilesWrite(const char* file1, const char* file2, int measure, int threshold, const char* text);
 
 #endif

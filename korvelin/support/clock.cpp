@@ -6,6 +6,8 @@
 #include <bit>
 #include <cstddef>
 
+#include "korvelin/support/internal/file_time.h"
+
 // The layout is part of the records' contract: callers pass them by value and by pointer.
 static_assert(sizeof(date) == 8 && offsetof(date, year) == 0 &&
               offsetof(date, day) == 4 && offsetof(date, month) == 5);
@@ -57,11 +59,9 @@ void getdate(date* d) { getdatetime(d, nullptr); }
 
 void gettime(utime* t) { getdatetime(nullptr, t); }
 
-void getftime(const char* path, ftime* t) {
-  struct stat st;
-  if (lstat(path, &st) != 0) return;
+bool FileTimeOf(time_t seconds, ftime* t) {
   struct tm local;
-  if (localtime_r(&st.st_mtime, &local) == nullptr) return;
+  if (localtime_r(&seconds, &local) == nullptr) return false;
   // Masking keeps each value inside its field: 1979 wraps to 127, 2108 to 0.
   t->year = static_cast<unsigned>(local.tm_year - 80) & 0x7F;
   t->month = static_cast<unsigned>(local.tm_mon + 1) & 0x0F;
@@ -69,6 +69,12 @@ void getftime(const char* path, ftime* t) {
   t->hour = static_cast<unsigned>(local.tm_hour) & 0x1F;
   t->minute = static_cast<unsigned>(local.tm_min) & 0x3F;
   t->second = static_cast<unsigned>(local.tm_sec) & 0x3F;
+  return true;
+}
+
+void getftime(const char* path, ftime* t) {
+  struct stat st;
+  if (lstat(path, &st) == 0) FileTimeOf(st.st_mtime, t);
 }
 
 int64_t GetGmtoff() {

@@ -35,13 +35,13 @@ struct ftime {
 extern const char MonthName[12][4];
 
 // Reads the real-time clock once and fills the records given (either may be null), local time.
-void getdatetime(date* d, utime* t);
+void getdatetime(date* d, struct utime* t);
 // Today's local date.
 void getdate(date* d);
 // The local time of day.
-void gettime(utime* t);
+void gettime(struct utime* t);
 // The local modification time of path (a symbolic link's own); leaves t unchanged if path cannot be examined.
-void getftime(const char* path, ftime* t);
+void getftime(const char* path, struct ftime* t);
 // Offset of the current local time from UTC in seconds, positive east of Greenwich.
 int64_t GetGmtoff();
 // Seconds since the epoch for local "YYYY?MM?DD?hh?mm?ss" (digits at fixed places, separators

@@ -1,5 +1,7 @@
 #include "korvelin/support/journal.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -30,6 +32,41 @@ void JournalPath(const char* script, char (&path)[kJournalPathSize]) {
   snprintf(path, sizeof path, "%s%s%.*s%s", kDataRoot, kJournalDirectory, length,
            script + (length ? start : 0), kJournalExtension);
 }
+
+// The message as written into an entry. It may have several lines, but never an empty
+// one, which would end the entry early and let the rest pass for an entry of its own:
+// a line feed that would start one (first, doubled or last) shows as a space, and so
+// does every CR.
+class MessageLines : public SpacedText {
+ public:
+  explicit MessageLines(const char* message)
+      : SpacedText(message, [](const char* text, std::size_t i) {
+          if (text[i] == '\r') return true;
+          return text[i] == '\n' && (i == 0 || text[i - 1] == '\n' || text[i + 1] == '\0');
+        }) {}
+};
+
+// One entry: the date and time, the client, the message and the empty line that ends it,
+// in one write.
+struct Entry {
+  date today;
+  utime now;
+  OneLine address{getenv("REMOTE_ADDR")};
+  OneLine host{getenv("REMOTE_HOST")};
+  OneLine forwarded{getenv("HTTP_X_FORWARDED_FOR")};
+  MessageLines message;
+
+  explicit Entry(const char* text) : message(text) {
+    // One reading of the clock: a date and a time of day of the same moment.
+    getdatetime(&today, &now);
+  }
+
+  int WriteTo(int fd) const {
+    return AppendFormatted(fd, "%02d.%02d.%04d, %02d:%02d:%02d\nA=%s  H=%s  IP=%s\n%s\n\n",
+                           today.day, today.month, today.year, now.hour, now.minute, now.second,
+                           address.c_str(), host.c_str(), forwarded.c_str(), message.c_str());
+  }
+};
 }  // namespace
 
 int SaveError(const char* message) {
@@ -38,19 +75,16 @@ int SaveError(const char* message) {
   char path[kJournalPathSize];
   JournalPath(script, path);
 
+  Entry entry(message);
   int fd = AppendOpen(path);
-  if (fd < 0) return 0;
-  date today;
-  utime now;
-  getdate(&today);
-  gettime(&now);
-  int written = AppendFormatted(fd, "%02d.%02d.%04d, %02d:%02d:%02d\nA=%s  H=%s  IP=%s\n%s\n\n",
-                                today.day, today.month, today.year, now.hour, now.minute,
-                                now.second, OrNull(getenv("REMOTE_ADDR")),
-                                OrNull(getenv("REMOTE_HOST")),
-                                OrNull(getenv("HTTP_X_FORWARDED_FOR")), message);
-  int closed = AppendClose(fd);
-  return written == 0 && closed == 0 ? 1 : 0;
+  if (fd >= 0) {
+    int written = entry.WriteTo(fd);
+    if (AppendClose(fd) == 0 && written == 0) return 1;
+  }
+  // The web server keeps what a program writes on standard error in its own error log:
+  // a journal that cannot be opened or written loses nothing there.
+  entry.WriteTo(STDERR_FILENO);
+  return 0;
 }
 
 char* MallocMemory(int size) {

@@ -20,6 +20,18 @@ inline constexpr HtmlEntity kHtmlEntities[] = {
 };
 inline constexpr std::size_t kLongestHtmlEntity = 6;
 
+constexpr bool EntityLengthsAreTrue() {
+  std::size_t longest = 0;
+  for (const HtmlEntity& entity : kHtmlEntities) {
+    std::size_t length = 0;
+    while (entity.text[length] != '\0') ++length;
+    if (length != entity.length) return false;
+    if (length > longest) longest = length;
+  }
+  return longest == kLongestHtmlEntity;
+}
+static_assert(EntityLengthsAreTrue(), "each entity's length and the longest one are counted right");
+
 // The entity that stands for c, or null when c stands for itself.
 constexpr const HtmlEntity* HtmlEntityOf(char c) {
   for (const HtmlEntity& entity : kHtmlEntities) {

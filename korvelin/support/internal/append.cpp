@@ -1,7 +1,6 @@
 #include "korvelin/support/internal/append.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -9,17 +8,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-int AppendOpen(const char* path) {
-  int fd = open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
-  if (fd < 0) return -1;
-  struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    close(fd);
-    errno = EINVAL;
-    return -1;
-  }
-  return fd;
-}
+#include "korvelin/support/internal/open_regular.h"
+
+int AppendOpen(const char* path) { return OpenRegularForWriting(path, O_APPEND); }
 
 namespace {
 // One write(2) for the whole text: a second write could land after another

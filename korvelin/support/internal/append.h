@@ -8,9 +8,7 @@
 #define KORVELIN_SUPPORT_APPEND_H
 
 // Opens path for appending, creating it with mode 0666 (as fopen "a" does); a descriptor or -1.
-// Only a regular file is taken: the open never waits (a named pipe with no reader would
-// hold the request forever), and anything else (a pipe, a device, a directory) is closed
-// again and refused with errno EINVAL.
+// Only a regular file is taken, without waiting (see OpenRegularForWriting).
 int AppendOpen(const char* path);
 // Formats the text and writes it with one write(2); 0 when every byte reached the file, else -1.
 int AppendFormatted(int fd, const char* format, ...) __attribute__((format(printf, 2, 3)));

@@ -23,27 +23,38 @@ constexpr std::size_t LiteralLength(const char (&)[N]) {
   return N - 1;
 }
 
-// A value written into a hit line or a journal entry, as one line: absent reads
-// "(null)", and a CR or LF reads as a space, so a value can never end a line early
-// and forge a line or an entry of its own. A value without line breaks is not copied.
-class OneLine {
+// A text with some of its bytes shown as spaces; the text is copied only when one is.
+class SpacedText {
  public:
-  explicit OneLine(const char* text) : text_(OrNull(text)) {
-    if (std::strpbrk(text_, "\r\n") == nullptr) return;
-    copy_ = text_;
-    for (char& c : copy_) {
-      if (c == '\r' || c == '\n') c = ' ';
-    }
-    text_ = copy_.c_str();
-  }
-  OneLine(const OneLine&) = delete;
-  OneLine& operator=(const OneLine&) = delete;
+  SpacedText(const SpacedText&) = delete;
+  SpacedText& operator=(const SpacedText&) = delete;
 
   const char* c_str() const { return text_; }
+
+ protected:
+  // blank(text, i) says whether byte i of text (absent reads "(null)") shows as a space.
+  template <typename Blank>
+  SpacedText(const char* text, Blank blank) : text_(OrNull(text)) {
+    for (std::size_t i = 0; text_[i] != '\0'; ++i) {
+      if (!blank(text_, i)) continue;
+      if (copy_.empty()) copy_ = text_;
+      copy_[i] = ' ';
+    }
+    if (!copy_.empty()) text_ = copy_.c_str();
+  }
 
  private:
   std::string copy_;
   const char* text_;
+};
+
+// A value written into a hit line or a journal entry, as one line: absent reads
+// "(null)", and a CR or LF reads as a space, so a value can never end a line early
+// and forge a line or an entry of its own.
+class OneLine : public SpacedText {
+ public:
+  explicit OneLine(const char* text)
+      : SpacedText(text, [](const char* t, std::size_t i) { return t[i] == '\r' || t[i] == '\n'; }) {}
 };
 
 #endif

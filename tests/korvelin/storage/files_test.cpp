@@ -10,6 +10,7 @@
 #include <string>
 
 #include "korvelin/storage/files.h"
+#include "tests/korvelin/small_disk.h"
 #include "tests/korvelin/storage/storage_fixture.h"
 
 namespace {
@@ -54,13 +55,28 @@ TEST_F(Files, WriteReplacesTheWholeFile) {
   EXPECT_TRUE(Messages().empty());
 }
 
+// Only a regular file is written: a device or a named pipe is refused as a failure to
+// open (and the pipe never waited on); nothing is cut on the way.
 TEST_F(Files, WriteFailuresAreReportedAndJournaled) {
   std::string unopenable = Path("no-such-dir/text");
+  ASSERT_EQ(mkfifo(Path("fifo").c_str(), 0600), 0);
+  ASSERT_EQ(mkdir(Path("dir").c_str(), 0700), 0);
   EXPECT_EQ(FileWrite(unopenable.c_str(), "abc"), -1);
-  // /dev/full opens, but every write fails: the text never reaches it.
   EXPECT_EQ(FileWrite("/dev/full", "abc"), -1);
-  EXPECT_EQ(Messages(), (std::vector<std::string>{"Can't open file " + unopenable + " (\"wb\")",
-                                                  "Can't write file /dev/full (\"wb\")"}));
+  EXPECT_EQ(FileWrite(Path("fifo").c_str(), "abc"), -1);
+  EXPECT_EQ(FileWrite(Path("dir").c_str(), "abc"), -1);
+  auto cant_open = [](const std::string& path) { return "Can't open file " + path + " (\"wb\")"; };
+  EXPECT_EQ(Messages(), (std::vector<std::string>{cant_open(unopenable), cant_open("/dev/full"),
+                                                  cant_open(Path("fifo")), cant_open(Path("dir"))}));
+}
+
+// A file that opens but cannot take the text: a full disk.
+TEST_F(Files, WriteToAFullDiskIsReportedAndJournaled) {
+  std::string path = Path("text");
+  int status = small_disk::RunOnFullDisk(dir_, [&] { return FileWrite(path.c_str(), "abc") == -1 ? 0 : 1; });
+  if (status == small_disk::kUnavailable) GTEST_SKIP() << "no private mount namespace for a small tmpfs";
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(Messages(), std::vector<std::string>{"Can't write file " + path + " (\"wb\")"});
 }
 
 TEST_F(Files, DeleteRemovesFilesAndEmptyDirectories) {

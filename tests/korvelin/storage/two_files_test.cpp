@@ -13,6 +13,7 @@
 
 #include "korvelin/storage/internal/store_age.h"
 #include "korvelin/storage/two_files.h"
+#include "tests/korvelin/small_disk.h"
 #include "tests/korvelin/storage/storage_fixture.h"
 
 namespace {
@@ -48,29 +49,33 @@ class TwoFiles : public StorageTest {
   static std::string OpenFailure(const std::string& path) { return "Can't open file " + path + " (\"rb\")"; }
 };
 
-// Writers break equal seconds by size; readers always leave file 1 current then.
+// Times are compared to the nanosecond. Writers break true ties by size; readers leave
+// file 1 current then.
 TEST_F(TwoFiles, ChoiceOfTheCurrentFile) {
   struct Case {
     const char* name;
     std::optional<std::string> text1, text2;
     time_t time1, time2;
-    long nanos2;
+    long nanos1, nanos2;
     int writer_choice;  // TwoFilesTime, and where TwoFilesWrite appends
     int reader_choice;  // the file TwoFilesRead reads as current
   } cases[] = {
-      {"only file 1", "1111", std::nullopt, kLater, 0, 0, 1, 1},
-      {"only file 2", std::nullopt, "2222", 0, kLater, 0, 2, 2},
-      {"file 1 later", "11", "2222", kLater, kEarlier, 0, 1, 1},
-      {"file 2 later", "1111", "22", kEarlier, kLater, 0, 2, 2},
-      {"same second, file 2 shorter", "1111", "22", kLater, kLater, 900000000, 2, 1},
-      {"same second, same size", "1111", "2222", kLater, kLater, 900000000, 1, 1},
-      {"same second, file 2 longer", "11", "2222", kLater, kLater, 0, 1, 1},
+      {"only file 1", "1111", std::nullopt, kLater, 0, 0, 0, 1, 1},
+      {"only file 2", std::nullopt, "2222", 0, kLater, 0, 0, 2, 2},
+      {"file 1 later", "11", "2222", kLater, kEarlier, 0, 0, 1, 1},
+      {"file 2 later", "1111", "22", kEarlier, kLater, 0, 0, 2, 2},
+      {"file 1 later within the second, longer", "1111", "22", kLater, kLater, 900000000, 0, 1, 1},
+      {"file 2 later within the second, longer", "11", "2222", kLater, kLater, 0, 900000000, 2, 2},
+      {"file 2 later by a nanosecond", "11", "2222", kLater, kLater, 5, 6, 2, 2},
+      {"same moment, file 2 shorter", "1111", "22", kLater, kLater, 7, 7, 2, 1},
+      {"same moment, same size", "1111", "2222", kLater, kLater, 7, 7, 1, 1},
+      {"same moment, file 2 longer", "11", "2222", kLater, kLater, 7, 7, 1, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     harness::RemoveTree(one());
     harness::RemoveTree(two());
-    if (c.text1) Make(one(), *c.text1, c.time1);
+    if (c.text1) Make(one(), *c.text1, c.time1, c.nanos1);
     if (c.text2) Make(two(), *c.text2, c.time2, c.nanos2);
     EXPECT_EQ(TwoFilesTime(one().c_str(), two().c_str()), c.writer_choice);
     EXPECT_EQ(Read(2), c.reader_choice == 1 ? c.text1.value_or("") : c.text2.value_or(""));
@@ -134,10 +139,107 @@ TEST_F(TwoFiles, SizeModeSwitchesOnceTheCurrentFileReachedTheThreshold) {
 TEST_F(TwoFiles, WriteFailuresGiveMinusOneSilently) {
   std::string missing_dir = Path("no-such-dir/one");
   EXPECT_EQ(TwoFilesWrite(missing_dir.c_str(), two().c_str(), 0, 100, "text"), -1);
-  // /dev/full opens and counts as present (and empty), but refuses every byte.
+  // /dev/full and a named pipe count as present (they open for reading), but only a
+  // regular file is written, and a pipe is never waited on.
   EXPECT_EQ(TwoFilesWrite("/dev/full", two().c_str(), 0, 100, "text"), -1);
+  ASSERT_EQ(mkfifo(one().c_str(), 0600), 0);
+  EXPECT_EQ(Write(0, 100, "text"), -1);
   EXPECT_FALSE(harness::Exists(two()));
   EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(TwoFiles, FullDiskGivesMinusOneSilently) {
+  int status = small_disk::RunOnFullDisk(dir_, [this] {
+    return Write(0, 100, "text") == -1 && Write(0, 0, "text") == -1 ? 0 : 1;
+  });
+  if (status == small_disk::kUnavailable) GTEST_SKIP() << "no private mount namespace for a small tmpfs";
+  EXPECT_EQ(status, 0);
+  EXPECT_TRUE(Messages().empty());
+}
+
+// Store files that are symbolic links are measured as the files they lead to.
+TEST_F(TwoFiles, LinksAreFollowedForSizeAndTime) {
+  Make(Path("real1"), "", kEarlier);
+  Make(Path("real2"), "", kEarlier - 60);
+  ASSERT_EQ(symlink(Path("real1").c_str(), one().c_str()), 0);
+  ASSERT_EQ(symlink(Path("real2").c_str(), two().c_str()), 0);
+  std::string text(60, 'x');
+  for (int i = 0; i < 3; ++i) ASSERT_EQ(Write(0, 100, text), 0);
+  EXPECT_EQ(harness::ReadFile(Path("real1")), text + text);
+  EXPECT_EQ(harness::ReadFile(Path("real2")), text);
+  EXPECT_EQ(TwoFilesTime(one().c_str(), two().c_str()), 2);
+  EXPECT_EQ(Read(0), text + text + text);
+}
+
+// The file just written reads as the newer one even where its time would not say so:
+// the other file's time is ahead of the clock (set back since, or a filesystem whose
+// stamps are coarser than a burst of writes).
+TEST_F(TwoFiles, TheFileJustWrittenReadsAsTheNewer) {
+  time_t ahead = time(nullptr) + 3600;
+  Make(one(), "current", ahead);
+  Make(two(), "other", ahead - 60);
+  ASSERT_EQ(Write(0, 100, "+"), 0);
+  EXPECT_EQ(TwoFilesTime(one().c_str(), two().c_str()), 1);
+  EXPECT_EQ(Read(0), "othercurrent+");
+  ASSERT_EQ(Write(0, 0, "switched"), 0);
+  EXPECT_EQ(TwoFilesTime(one().c_str(), two().c_str()), 2);
+  EXPECT_EQ(Read(0), "current+switched");
+}
+
+// Texts written one right after the other by several processes, faster than the
+// filesystem's clock may tick, keep exactly the generations that the same texts written
+// far apart keep. The processes pass a token round, so the order of the texts is known.
+TEST_F(TwoFiles, BurstsKeepTheGenerationsThatSlowWritesKeep) {
+  constexpr int kWriters = 3;
+  constexpr int kTexts = 12;
+  auto text_of = [](int k) { return "text " + std::to_string(100 + k) + std::string(47, '.') + "\n"; };
+  for (int threshold : {0, 1, 100, 150, 300}) {
+    SCOPED_TRACE("threshold " + std::to_string(threshold));
+    harness::RemoveTree(one());
+    harness::RemoveTree(two());
+
+    // What slow writes keep: size mode, the current file switched once it has reached
+    // the threshold (file 1 current while neither file exists).
+    std::string kept[2];
+    int current = 0;
+    for (int k = 0; k < kTexts; ++k) {
+      if (static_cast<int>(kept[current].size()) >= threshold) {
+        current = 1 - current;
+        kept[current].clear();
+      }
+      kept[current] += text_of(k);
+    }
+
+    int token[kWriters][2];
+    for (auto& p : token) ASSERT_EQ(pipe(p), 0);
+    pid_t writers[kWriters];
+    for (int w = 0; w < kWriters; ++w) {
+      writers[w] = fork();
+      ASSERT_GE(writers[w], 0);
+      if (writers[w] == 0) {
+        int failures = 0;
+        char go;
+        for (int k = w; k < kTexts; k += kWriters) {
+          if (read(token[w][0], &go, 1) != 1) _exit(2);
+          failures += Write(0, threshold, text_of(k)) != 0;
+          if (write(token[(w + 1) % kWriters][1], "t", 1) != 1) _exit(2);
+        }
+        _exit(failures == 0 ? 0 : 1);
+      }
+    }
+    ASSERT_EQ(write(token[0][1], "t", 1), 1);
+    for (pid_t writer : writers) {
+      int status = 0;
+      waitpid(writer, &status, 0);
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    for (auto& p : token) {
+      close(p[0]);
+      close(p[1]);
+    }
+    EXPECT_EQ(Read(0), kept[1 - current] + kept[current]);
+    EXPECT_EQ(Read(2), kept[current]);
+  }
 }
 
 ftime Written(int year, int month, int day, int hour, int minute, int second) {

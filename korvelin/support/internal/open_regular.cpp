@@ -1,0 +1,19 @@
+#include "korvelin/support/internal/open_regular.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+int OpenRegularForWriting(const char* path, int flags) {
+  int fd = open(path, O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | flags, 0666);
+  if (fd < 0) return -1;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    errno = EINVAL;
+    return -1;
+  }
+  return fd;
+}
