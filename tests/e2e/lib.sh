@@ -15,7 +15,7 @@ FAILURES=0
 # it where KORVELIN_E2E_REQUIRED is set (in CI, which installs everything).
 need() {
   command -v "$1" >/dev/null && return
-  echo "$1 is missing: install the Debian package $2 (scripts/install-deps web does)"
+  echo "$1 is missing: install the Debian package $2 (scripts/install-deps ${DEPS_TASK:-web} does)"
   [ -n "${KORVELIN_E2E_REQUIRED:-}" ] && exit 1
   exit "$SKIPPED"
 }
