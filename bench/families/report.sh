@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The report benchmark: counter-report over generated hit logs (10 million
-# lines in 100 counters, about 1.5 GB, one year of days) against a gawk script
+# lines in 100 counters, about 1.4 GB, one year of days) against a gawk script
 # computing the same per-counter totals and per-day counts (bench/report/per_day.awk,
 # run with LC_ALL=C, the way to read single-byte Windows-1251 text). First both
 # are checked to give the same figures; then each runs three times, in
@@ -13,8 +13,7 @@
 #   row|FIGURE|MEDIAN|BASELINE|RATIO|TARGET|RESULT
 # The exit status is 1 when a target is missed.
 set -euo pipefail
-: "${BENCH_BUILD:?BENCH_BUILD must name the benchmarks build directory}"
-: "${CHECKOUT:?CHECKOUT must name the repository}"
+source "$(dirname "$0")/lib.sh"
 lines=${REPORT_BENCH_LINES:-10000000}
 counters=100
 rounds=3
@@ -23,28 +22,13 @@ generator=$BENCH_BUILD/generate_hits
 awk_script=$CHECKOUT/bench/report/per_day.awk
 work=$BENCH_BUILD/report
 logs=$work/counters
-say() { echo "== report: $*" >&2; }
-
-failed=0
-# row FIGURE MEDIAN BASELINE RATIO TARGET: TARGET is ">= X", "< X" or "-"; the
-# ratio, or the median where there is no ratio, is compared with X.
-row() {
-  local result=- value=$4
-  [ "$value" = - ] && value=$2
-  if [ "$5" != - ]; then
-    result=$(awk -v v="$value" -v op="${5%% *}" -v x="${5#* }" \
-      'BEGIN { ok = op == ">=" ? v >= x : op == "<" ? v < x : v <= x; print ok ? "pass" : "FAIL" }')
-  fi
-  [ "$result" = FAIL ] && failed=1
-  echo "row|$1|$2|$3|$4|$5|$result"
-}
-median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+say() { progress "== report: $*"; }
 
 for tool in gawk /usr/bin/time; do
   command -v "$tool" >/dev/null || {
     echo "report benchmark: $tool is missing (scripts/install-deps bench installs gawk and time)" >&2
-    row "Report benchmark: $tool is missing" - - - - FAIL
-    exit 1
+    fail "report benchmark: $tool is missing"
+    bench_finish
   }
 done
 say "building counter-report and the log generator"
@@ -54,7 +38,7 @@ cmake --build "$BENCH_BUILD" --target counter_report generate_hits -j 2 >/dev/nu
 avail_kb=$(df -Pk "$BENCH_BUILD" | awk 'NR == 2 { print $4 }')
 fit=$(( (avail_kb - 2 * 1024 * 1024) * 1024 / 160 ))
 if [ "$fit" -lt "$lines" ]; then
-  [ "$fit" -lt 100000 ] && { row "Report benchmark: no disk space for the logs" - - - - FAIL; exit 1; }
+  [ "$fit" -lt 100000 ] && { fail "report benchmark: no disk space for the logs"; bench_finish; }
   say "only room for $fit lines, not $lines"
   lines=$fit
 fi
@@ -76,9 +60,9 @@ LC_ALL=C gawk -f "$awk_script" "$logs"/*.log >"$work/gawk.txt"
   awk -F, 'NR > 1 && $3 > 0 { split($2, d, "-"); print $1 " " d[3] "." d[2] "." d[1] " " $3 }' |
   tr -d '\r' | sort >"$work/report-days.txt"
 grep ' total ' "$work/gawk.txt" | diff - "$work/report-totals.txt" >&2 ||
-  { row "Report benchmark: counter-report and gawk count different totals" - - - - FAIL; exit 1; }
+  { fail "report benchmark: counter-report and gawk count different totals"; bench_finish; }
 grep '^c000 [0-9]' "$work/gawk.txt" | sort | diff - "$work/report-days.txt" >&2 ||
-  { row "Report benchmark: counter-report and gawk count different days" - - - - FAIL; exit 1; }
+  { fail "report benchmark: counter-report and gawk count different days"; bench_finish; }
 
 # --- Timing: wall and CPU seconds, peak memory.
 # timed NAME COMMAND...: one run; appends "wall cpu kb" to $work/NAME.
@@ -99,7 +83,6 @@ for round in $(seq "$rounds"); do
   fi
 done
 column() { median $(awk -v c="$2" '{ print $c }' "$work/$1"); }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 gawk_wall=$(column gawk 1) report_wall=$(column report 1)
 gawk_cpu=$(column gawk 2) report_cpu=$(column report 2)
 peak_mb=$(awk '$3 > m { m = $3 } END { printf "%.1f", m / 1024 }' "$work/report")
@@ -109,5 +92,5 @@ row "Seconds over $size hit lines in $counters counters: gawk totals and days vs
   "$gawk_wall" "$report_wall" "$(ratio "$gawk_wall" "$report_wall")" ">= 3"
 row "CPU seconds, the same runs: gawk vs counter-report" \
   "$gawk_cpu" "$report_cpu" "$(ratio "$gawk_cpu" "$report_cpu")" -
-row "Peak memory (MB): counter-report over $size hit lines" "$peak_mb" - - "< 64"
-exit "$failed"
+row "Peak memory (MB): counter-report over $size hit lines" "$peak_mb" - - "< 64" "$peak_mb"
+bench_finish

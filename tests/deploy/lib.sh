@@ -6,7 +6,8 @@
 # real installation, and as the user running the tests otherwise.
 PREFIX=$1
 DEPS_TASK=deploy
-source "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh" "$PREFIX/lib/cgi-bin/counter.cgi" "$2" "$3" "$4"
+source "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh"
+e2e_init "$PREFIX/lib/cgi-bin/counter.cgi" "$2" "$3" "$4"
 SHARE=$PREFIX/share/korvelin
 if [ "$(id -u)" -eq 0 ]; then
   SERVER_USER=www-data SERVER_GROUP=www-data

@@ -1,7 +1,10 @@
 # A real browser on the demo page: headless chromium clicks the counted link
 # to the page on the same server, ends on that page, and the hit line names
 # the demo page as the referer.
+# Run by CTest as: bash browser_test.sh COUNTER DATA_ROOT HOME_URL WORK_DIR (see e2e_init).
+set -euo pipefail
 source "$(dirname "$0")/lib.sh"
+e2e_init "$@"
 need lighttpd lighttpd
 need /usr/bin/python3 python3
 # Debian's own interpreter, where python3-selenium is installed: skips or fails

@@ -1,15 +1,28 @@
-# Shared by the end-to-end tests (sourced): each test is run by CTest as
-#   bash <test>.sh COUNTER DATA_ROOT HOME_URL WORK_DIR
-# with the test build's counter.cgi, the private data root it was built
-# against, its home-page address and a directory of the test's own.
-set -euo pipefail
-source "$(dirname "${BASH_SOURCE[0]}")/../../web/site.sh"
+# shellcheck shell=bash
+# Helpers of the end-to-end tests, also used by the install tests and the
+# served benchmarks. Sourcing this file only defines functions; a caller then
+# runs e2e_init before anything else.
 
-COUNTER=$1 DATA_ROOT=$2 HOME_URL=$3 WORK_DIR=$4
-rm -rf "$WORK_DIR"
-mkdir -p "$WORK_DIR"
-SKIPPED=77
-FAILURES=0
+# e2e_init COUNTER DATA_ROOT HOME_URL WORK_DIR
+#   COUNTER    the program under test (served at /cgi-bin/$CGI_NAME, by
+#              default /cgi-bin/counter.cgi)
+#   DATA_ROOT  the data root it was built against, ending with a slash
+#   HOME_URL   its home-page address (empty for a program without one)
+#   WORK_DIR   a directory of the caller's own: emptied here, and holding the
+#              site and everything else the caller writes
+e2e_init() {
+  [ $# -eq 4 ] || { echo "usage: e2e_init COUNTER DATA_ROOT HOME_URL WORK_DIR" >&2; return 2; }
+  [ -n "$4" ] && [ "$4" != / ] || { echo "e2e_init: no work directory given" >&2; return 2; }
+  COUNTER=$1 DATA_ROOT=$2 HOME_URL=$3 WORK_DIR=$4
+  rm -rf "$WORK_DIR"
+  mkdir -p "$WORK_DIR"
+  SKIPPED=77
+  FAILURES=0
+  SERVER_PID='' SITE=''
+  # The date and time that open every hit line, as an extended regular expression.
+  HIT_HEAD='Date: [0-9]{2}\.[0-9]{2}\.[0-9]{4} Time: [0-9]{2}:[0-9]{2}:[0-9]{2} '
+  source "$(dirname "${BASH_SOURCE[0]}")/../../web/site.sh"
+}
 
 # need COMMAND PACKAGE: skips the test when COMMAND is not installed, or fails
 # it where KORVELIN_E2E_REQUIRED is set (in CI, which installs everything).
@@ -30,7 +43,7 @@ check() {
 
 # The data root as the program expects it: empty counters/ and allerror/.
 reset_data_root() {
-  rm -rf "$DATA_ROOT"
+  rm -rf "${DATA_ROOT:?reset_data_root needs the data root of e2e_init}"
   mkdir -p "$DATA_ROOT/counters" "$DATA_ROOT/allerror"
 }
 
@@ -83,23 +96,22 @@ stop_site() {
 # counted URL: the program's address with a query.
 counted() { printf '%s/cgi-bin/counter.cgi%s' "$SITE_URL" "${1-}"; }
 
-# The date and time that open every hit line, as an extended regular expression.
-HIT_HEAD='Date: [0-9]{2}\.[0-9]{2}\.[0-9]{4} Time: [0-9]{2}:[0-9]{2}:[0-9]{2} '
-
-# finish: fails the test on any recorded failure, on anything the program
-# wrote on its standard error (where sanitizer reports go), and on any
-# complaint of lighttpd beyond starting and stopping.
+# finish: fails the test on any recorded failure and, when it served a site,
+# on anything the program wrote on its standard error (where sanitizer reports
+# go) and on any complaint of lighttpd beyond starting and stopping.
 finish() {
   stop_site
-  if [ -s "$SITE/logs/stderr.log" ]; then
-    echo "FAILED: the program wrote on its standard error:"
-    cat "$SITE/logs/stderr.log"
-    FAILURES=$((FAILURES + 1))
-  fi
-  if grep -v -e "server started" -e "graceful shutdown started" -e "server stopped by" \
-       "$SITE/logs/error.log"; then
-    echo "FAILED: lighttpd logged the errors above"
-    FAILURES=$((FAILURES + 1))
+  if [ -n "${SITE:-}" ]; then
+    if [ -s "$SITE/logs/stderr.log" ]; then
+      echo "FAILED: the program wrote on its standard error:"
+      cat "$SITE/logs/stderr.log"
+      FAILURES=$((FAILURES + 1))
+    fi
+    if grep -v -e "server started" -e "graceful shutdown started" -e "server stopped by" \
+         "$SITE/logs/error.log"; then
+      echo "FAILED: lighttpd logged the errors above"
+      FAILURES=$((FAILURES + 1))
+    fi
   fi
   if [ "$FAILURES" -ne 0 ]; then
     echo "$FAILURES check(s) failed"

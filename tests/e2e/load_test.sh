@@ -1,7 +1,10 @@
 # Load through lighttpd: 8 clients at once, 250 counted requests each, all on
 # one counter. Every request must be answered with the redirect, and the hit
 # log must hold exactly one whole, well-formed line per request.
+# Run by CTest as: bash load_test.sh COUNTER DATA_ROOT HOME_URL WORK_DIR (see e2e_init).
+set -euo pipefail
 source "$(dirname "$0")/lib.sh"
+e2e_init "$@"
 need lighttpd lighttpd
 need curl curl
 reset_data_root

@@ -1,6 +1,9 @@
 # The counter behind lighttpd, asked by curl: redirects, hit lines, the error
 # journal, and counter names that try to leave the counters directory.
+# Run by CTest as: bash redirect_test.sh COUNTER DATA_ROOT HOME_URL WORK_DIR (see e2e_init).
+set -euo pipefail
 source "$(dirname "$0")/lib.sh"
+e2e_init "$@"
 need lighttpd lighttpd
 need curl curl
 reset_data_root

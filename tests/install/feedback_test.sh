@@ -7,8 +7,9 @@ WAY=$1 PREFIX=$2 EXAMPLE=$3 CXX=$4
 STORE=$5/store/
 CGI_NAME=feedback.cgi
 # The end-to-end tests' helpers: the program, its store as the data root, no
-# home page, and the work directory, which this wipes.
-source "$(dirname "$0")/../e2e/lib.sh" "$5/build/feedback.cgi" "$STORE" "" "$5"
+# home page, and the work directory, which e2e_init empties.
+source "$(dirname "$0")/../e2e/lib.sh"
+e2e_init "$5/build/feedback.cgi" "$STORE" "" "$5"
 need lighttpd lighttpd
 need curl curl
 [ "$WAY" = pkgconfig ] && need pkg-config pkg-config

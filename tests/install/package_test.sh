@@ -4,20 +4,12 @@
 #   bash package_test.sh SOURCE_DIR BUILD_DIR PREFIX CXX
 set -euo pipefail
 SOURCE_DIR=$1 BUILD_DIR=$2 PREFIX=$3 CXX=$4
-FAILURES=0
-
-# check WHAT EXPECTED ACTUAL: records a failure when the two differ.
-check() {
-  if [ "$2" != "$3" ]; then
-    printf 'FAILED: %s\n  expected: %q\n  actual:   %q\n' "$1" "$2" "$3"
-    FAILURES=$((FAILURES + 1))
-  fi
-}
-
-rm -rf "$PREFIX"
+source "$(dirname "$0")/../e2e/lib.sh"
+# The prefix is the work directory: e2e_init empties it before the install.
+e2e_init "$PREFIX/lib/cgi-bin/counter.cgi" "" "" "$PREFIX"
 cmake --install "$BUILD_DIR" --prefix "$PREFIX" >/dev/null
 
-check "counter.cgi, executable" yes "$([ -x "$PREFIX/lib/cgi-bin/counter.cgi" ] && echo yes || echo no)"
+check "counter.cgi, executable" yes "$([ -x "$COUNTER" ] && echo yes || echo no)"
 pc=$(find "$PREFIX" -name korvelin.pc)
 libdir=$(dirname "$(dirname "$pc")")
 check "libkorvelin.a beside pkgconfig/korvelin.pc" yes "$([ -f "$libdir/libkorvelin.a" ] && echo yes || echo no)"
@@ -58,8 +50,4 @@ for example in "$examples"/*.cpp; do
   fi
 done
 
-if [ "$FAILURES" -ne 0 ]; then
-  echo "$FAILURES check(s) failed"
-  exit 1
-fi
-echo "all checks passed"
+finish
