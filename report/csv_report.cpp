@@ -54,8 +54,9 @@ std::string CsvReport(const ReportInput& input) {
   std::string out;
   if (input.options.counter) {
     out = std::string("counter,date,hits") + kRowEnd;
-    for (const auto& [name, figures] : input.tally.counters()) {
-      ForEachDay(figures, [&out, &name](const date& day, uint64_t hits) {
+    for (const auto& counter : input.tally.counters()) {
+      const std::string& name = counter.first;  // clang before 16 cannot capture a structured binding
+      ForEachDay(counter.second, [&out, &name](const date& day, uint64_t hits) {
         AppendCsvField(&out, name);
         AppendField(&out, IsoDate(day));
         AppendNumber(&out, hits);
