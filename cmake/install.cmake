@@ -1,6 +1,7 @@
 # Installing korvelin, in two components:
 #   programs     counter.cgi (and counter.fcgi) where the web server runs CGI
-#                programs, the web servers' configuration files under
+#                programs, counter-report with the other programs (bin/),
+#                the web servers' configuration files under
 #                share/korvelin/, and a logrotate file
 #   development  the support library for programs built on it: libkorvelin.a,
 #                the public headers under include/korvelin/, a CMake package
@@ -19,6 +20,7 @@ install(TARGETS counter RUNTIME DESTINATION "${KORVELIN_INSTALL_CGIDIR}" COMPONE
 if(TARGET counter_fcgi)
   install(TARGETS counter_fcgi RUNTIME DESTINATION "${KORVELIN_INSTALL_CGIDIR}" COMPONENT programs)
 endif()
+install(TARGETS counter_report RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT programs)
 include(cmake/deploy_files.cmake)
 
 install(TARGETS korvelin EXPORT korvelinTargets

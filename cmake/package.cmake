@@ -23,7 +23,8 @@ set(CPACK_DEBIAN_PROGRAMS_PACKAGE_SECTION web)
 set(CPACK_COMPONENT_PROGRAMS_DESCRIPTION "counting redirect for web servers
 counter.cgi answers a counted link with a redirect to its target and appends
 one line per visit to the counter's hit log. counter.fcgi is the same program
-for FastCGI. The package ships configuration files for Apache, nginx and
+for FastCGI. counter-report reports the hit logs as text, CSV or a page of
+charts. The package ships configuration files for Apache, nginx and
 lighttpd under /usr/share/korvelin and rotates the hit logs weekly.")
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME korvelin-dev)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)

@@ -35,6 +35,25 @@ set(KORVELIN_COUNTER_SOURCES
   counter/guards.cpp
   counter/hit_log.cpp
 )
+# counter-report, the hit report over the counters' logs, without its entry point
+# (the fuzz build reads lines with it directly).
+set(KORVELIN_REPORT_SOURCES
+  report/address_set.cpp
+  report/bar_chart.cpp
+  report/csv_report.cpp
+  report/days.cpp
+  report/escape.cpp
+  report/figures.cpp
+  report/hit_line.cpp
+  report/hit_logs.cpp
+  report/html_report.cpp
+  report/line_reader.cpp
+  report/options.cpp
+  report/report_input.cpp
+  report/settings.cpp
+  report/tally.cpp
+  report/text_report.cpp
+)
 
 # korvelin_sources(<variable> <list>): the list with the repository root in front of each entry.
 function(korvelin_sources variable)

@@ -35,13 +35,13 @@ BENCH_FAILED=0
 progress() { echo "$*" >&2; }
 
 # row FIGURE MEDIAN BASELINE RATIO TARGET [VALUE]: one row of the table. TARGET
-# is "<= X", ">= X" or "-" (reported only); VALUE, the ratio unless given, is
-# compared with X.
+# is "<= X", "< X", ">= X" or "-" (reported only); VALUE, the ratio unless given,
+# is compared with X.
 row() {
   local result=-
   if [ "$5" != - ]; then
     result=$(awk -v r="${6:-$4}" -v op="${5%% *}" -v x="${5#* }" \
-      'BEGIN { ok = op == "<=" ? r <= x : r >= x; print ok ? "pass" : "FAIL" }')
+      'BEGIN { ok = op == "<=" ? r <= x : op == "<" ? r < x : r >= x; print ok ? "pass" : "FAIL" }')
   fi
   [ "$result" = FAIL ] && BENCH_FAILED=1
   echo "row|$1|$2|$3|$4|$5|$result"

@@ -2,12 +2,14 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -82,44 +84,74 @@ std::vector<std::string> ListDir(const std::string& path) {
   return names;
 }
 
-ProcessResult Run(const std::string& program, const std::vector<std::string>& env) {
-  int pipe_fds[2];
-  // Close-on-exec, so a child started by another thread never holds this pipe open.
-  if (pipe2(pipe_fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+// Reads both pipes until the child closes them, so a child that fills one
+// while the other is being read never stalls.
+static void Drain(int out_fd, int err_fd, ProcessResult* result) {
+  struct pollfd fds[2] = {{out_fd, POLLIN, 0}, {err_fd, POLLIN, 0}};
+  std::string* sinks[2] = {&result->out, &result->err};
+  int open_fds = 2;
+  char buffer[4096];
+  while (open_fds > 0) {
+    if (poll(fds, 2, -1) < 0) {
+      if (errno == EINTR) continue;
+      break;
+    }
+    for (int i = 0; i < 2; ++i) {
+      if (fds[i].fd < 0 || fds[i].revents == 0) continue;
+      ssize_t got = read(fds[i].fd, buffer, sizeof buffer);
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) {
+        fds[i].fd = -1;
+        --open_fds;
+        continue;
+      }
+      sinks[i]->append(buffer, static_cast<std::size_t>(got));
+    }
+  }
+}
+
+ProcessResult RunCommand(const std::vector<std::string>& command, const std::vector<std::string>& env) {
+  int out_pipe[2], err_pipe[2];
+  // Close-on-exec, so a child started by another thread never holds these pipes open.
+  if (pipe2(out_pipe, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+  if (pipe2(err_pipe, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipe_fds[1], STDOUT_FILENO);
-  posix_spawn_file_actions_addclose(&actions, pipe_fds[0]);
-  posix_spawn_file_actions_addclose(&actions, pipe_fds[1]);
+  posix_spawn_file_actions_adddup2(&actions, out_pipe[1], STDOUT_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, err_pipe[1], STDERR_FILENO);
 
-  std::vector<char*> argv{const_cast<char*>(program.c_str()), nullptr};
+  std::vector<char*> argv;
+  for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
+  argv.push_back(nullptr);
   std::vector<char*> envp;
   for (const std::string& entry : env) envp.push_back(const_cast<char*>(entry.c_str()));
   envp.push_back(nullptr);
 
   pid_t pid;
-  int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+  int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
-  close(pipe_fds[1]);
+  close(out_pipe[1]);
+  close(err_pipe[1]);
   if (spawned != 0) {
-    close(pipe_fds[0]);
-    throw std::runtime_error("cannot start " + program + ": " + strerror(spawned));
+    close(out_pipe[0]);
+    close(err_pipe[0]);
+    throw std::runtime_error("cannot start " + command[0] + ": " + strerror(spawned));
   }
   ProcessResult result;
-  char buffer[4096];
-  ssize_t got;
-  while ((got = read(pipe_fds[0], buffer, sizeof buffer)) != 0) {
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      break;
-    }
-    result.out.append(buffer, static_cast<std::size_t>(got));
-  }
-  close(pipe_fds[0]);
+  Drain(out_pipe[0], err_pipe[0], &result);
+  close(out_pipe[0]);
+  close(err_pipe[0]);
   int status = 0;
   while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
   result.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+ProcessResult Run(const std::string& program, const std::vector<std::string>& env) {
+  ProcessResult result = RunCommand({program}, env);
+  // What the program says there (a sanitizer's report) stays in the test's output.
+  fwrite(result.err.data(), 1, result.err.size(), stderr);
   return result;
 }
 

@@ -24,9 +24,13 @@ std::vector<std::string> ListDir(const std::string& path);
 struct ProcessResult {
   int exit_status = -1;  // the exit status, or -1 when the process died of a signal
   std::string out;       // everything written on standard output
+  std::string err;       // everything written on standard error
 };
-// Runs program with exactly the environment given ("NAME=value" entries).
+// Runs program with exactly the environment given ("NAME=value" entries); what
+// it writes on standard error is passed on to the test's own.
 ProcessResult Run(const std::string& program, const std::vector<std::string>& env);
+// Runs command (the program, then its arguments) with exactly the environment given.
+ProcessResult RunCommand(const std::vector<std::string>& command, const std::vector<std::string>& env);
 // Runs the test build's counter.cgi.
 ProcessResult RunCounter(const std::vector<std::string>& env);
 

@@ -34,7 +34,8 @@ quietly cmake --install "$BUILD_DIR" --strip --component programs
 programs=counter.cgi
 [ -e "$BUILD_DIR/counter.fcgi" ] && programs+=" counter.fcgi"
 check "files of the programs component" \
-  "$(printf '%s\n' etc/logrotate.d/korvelin $(for p in $programs; do echo lib/cgi-bin/$p; done) \
+  "$(printf '%s\n' bin/counter-report etc/logrotate.d/korvelin \
+     $(for p in $programs; do echo lib/cgi-bin/$p; done) \
      share/doc/korvelin/changelog.gz share/doc/korvelin/copyright \
      share/korvelin/apache/korvelin-cgi.conf share/korvelin/apache/korvelin-fcgid.conf \
      share/korvelin/lighttpd/20-korvelin-cgi.conf share/korvelin/lighttpd/20-korvelin-fastcgi.conf \

@@ -6,13 +6,15 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_init "$@"
 need lighttpd lighttpd
-need chromium chromium
-need python3 python3
+need /usr/bin/python3 python3
+# Debian's own interpreter, where python3-selenium is installed: skips or fails
+# here when chromium, chromium-driver or selenium is missing.
+/usr/bin/python3 "$(dirname "$0")/../common/browser.py" || exit $?
 reset_data_root
 start_site
 
 status=0
-arrived=$(python3 "$(dirname "$0")/click.py" chromium "$WORK_DIR/browser" "$SITE_URL/" '#local') ||
+arrived=$(/usr/bin/python3 "$(dirname "$0")/click.py" "$WORK_DIR/browser" "$SITE_URL/" '#local') ||
   status=$?
 check "the browser's visit" 0 "$status"
 check "the page the browser ends on" "$SITE_URL/arrived.html" "$arrived"
