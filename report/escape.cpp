@@ -1,5 +1,7 @@
 #include "report/escape.h"
 
+#include "korvelin/form/internal/html_entities.h"
+
 namespace {
 bool Control(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
 }  // namespace
@@ -10,13 +12,13 @@ void AppendPrintable(std::string* out, std::string_view text) {
 
 void AppendHtml(std::string* out, std::string_view text) {
   for (char c : text) {
-    switch (c) {
-      case '&': out->append("&amp;"); break;
-      case '<': out->append("&lt;"); break;
-      case '>': out->append("&gt;"); break;
-      case '"': out->append("&quot;"); break;
-      case '\'': out->append("&#39;"); break;
-      default: out->push_back(Control(c) ? '?' : c);
+    // The page also puts texts between single quotes, which form values never meet.
+    if (const HtmlEntity* entity = HtmlEntityOf(c)) {
+      out->append(entity->text, entity->length);
+    } else if (c == '\'') {
+      out->append("&#39;");
+    } else {
+      out->push_back(Control(c) ? '?' : c);
     }
   }
 }
