@@ -10,7 +10,7 @@
 #include <string>
 
 #include "korvelin/storage/files.h"
-#include "tests/korvelin/small_disk.h"
+#include "tests/common/small_disk.h"
 #include "tests/korvelin/storage/storage_fixture.h"
 
 namespace {

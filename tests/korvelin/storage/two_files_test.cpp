@@ -13,7 +13,7 @@
 
 #include "korvelin/storage/internal/store_age.h"
 #include "korvelin/storage/two_files.h"
-#include "tests/korvelin/small_disk.h"
+#include "tests/common/small_disk.h"
 #include "tests/korvelin/storage/storage_fixture.h"
 
 namespace {

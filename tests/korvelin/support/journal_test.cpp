@@ -10,7 +10,7 @@
 
 #include "korvelin/support/journal.h"
 #include "tests/common/harness.h"
-#include "tests/korvelin/small_disk.h"
+#include "tests/common/small_disk.h"
 
 namespace {
 
