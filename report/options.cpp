@@ -31,12 +31,12 @@ const char kUsage[] =
 namespace {
 enum class Takes { kNothing, kText, kDate };
 
-struct OptionSpec {
+struct KnownOption {
   std::string_view name;
   Takes takes;
 };
 
-constexpr OptionSpec kOptions[] = {
+constexpr KnownOption kOptions[] = {
     {"--counter", Takes::kText}, {"--since", Takes::kDate},  {"--until", Takes::kDate},
     {"--today", Takes::kDate},   {"--csv", Takes::kNothing}, {"--hits", Takes::kNothing},
     {"--html", Takes::kText},    {"--settings", Takes::kNothing},
@@ -55,9 +55,9 @@ void Apply(std::string_view name, const std::string& value, const date& day, Opt
   if (name == "--help") options->help = true;
 }
 
-const OptionSpec* Find(std::string_view name) {
-  for (const OptionSpec& spec : kOptions)
-    if (spec.name == name) return &spec;
+const KnownOption* Find(std::string_view name) {
+  for (const KnownOption& known : kOptions)
+    if (known.name == name) return &known;
   return nullptr;
 }
 }  // namespace
@@ -76,13 +76,13 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
     }
     std::size_t equals = arg.find('=');
     std::string_view name = arg.substr(0, equals);
-    const OptionSpec* spec = Find(name);
-    if (spec == nullptr) {
+    const KnownOption* known = Find(name);
+    if (known == nullptr) {
       *error = "unknown option " + std::string(name);
       return false;
     }
     std::string value;
-    if (spec->takes == Takes::kNothing) {
+    if (known->takes == Takes::kNothing) {
       if (equals != std::string_view::npos) {
         *error = std::string(name) + " takes no value";
         return false;
@@ -96,7 +96,7 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
       return false;
     }
     date day{};
-    if (spec->takes == Takes::kDate && !ParseIsoDate(value, &day)) {
+    if (known->takes == Takes::kDate && !ParseIsoDate(value, &day)) {
       *error = std::string(name) + " needs a date as YYYY-MM-DD, not '" + value + "'";
       return false;
     }
