@@ -6,8 +6,10 @@
 #include <fcgiapp.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "counter/counter.h"
@@ -25,11 +27,24 @@ void Stop(int) {
   FCGX_ShutdownPending();
 }
 
+// libfcgi reads ADDRESS as HOST:PORT when a colon is followed by a port number, and as
+// the path of a Unix socket otherwise.
+bool IsUnixPath(const char* address) {
+  const char* colon = strchr(address, ':');
+  return colon == nullptr || atoi(colon + 1) == 0;
+}
+
 int ListeningSocket(int argc, char** argv) {
   if (argc == 1) return 0;
   if (argc != 3 || strcmp(argv[1], "--listen") != 0) {
     fprintf(stderr, "usage: %s [--listen HOST:PORT | --listen :PORT | --listen SOCKET_PATH]\n",
             argv[0]);
+    return -1;
+  }
+  // libfcgi would print its own message and exit with a status of its own choosing.
+  if (IsUnixPath(argv[2]) && strlen(argv[2]) >= sizeof(sockaddr_un::sun_path)) {
+    fprintf(stderr, "%s: the socket path %s is %zu bytes long; a Unix socket path has at most %zu\n",
+            argv[0], argv[2], strlen(argv[2]), sizeof(sockaddr_un::sun_path) - 1);
     return -1;
   }
   mode_t before = umask(0117);  // the web server's group may connect, nobody else

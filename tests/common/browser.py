@@ -12,6 +12,7 @@ import contextlib
 import os
 import shutil
 import sys
+import tempfile
 
 CHROMIUM = "/usr/bin/chromium"
 CHROMEDRIVER = "/usr/bin/chromedriver"
@@ -53,16 +54,23 @@ def start(work_dir, width=1200, height=900):
     for flag in FLAGS + [f"--user-data-dir={profile}/data", f"--window-size={width},{height}"]:
         options.add_argument(flag)
     # A home of its own keeps the browser's caches and settings in the profile.
-    env = dict(os.environ, HOME=profile, TMPDIR=profile,
+    # Its temporary files go to a short directory of their own: the browser puts
+    # a Unix socket there, and a socket path longer than 107 bytes (a build tree
+    # a few folders deep) makes it exit before the session starts.
+    temp = tempfile.mkdtemp(prefix="korvelin-browser-")
+    env = dict(os.environ, HOME=profile, TMPDIR=temp,
                XDG_CONFIG_HOME=f"{profile}/config", XDG_CACHE_HOME=f"{profile}/cache")
     service = Service(CHROMEDRIVER, log_path=os.path.join(work_dir, "chromedriver.log"), env=env)
-    driver = webdriver.Chrome(service=service, options=options)
-    driver.set_page_load_timeout(30)
-    driver.set_script_timeout(30)
     try:
-        yield driver
+        driver = webdriver.Chrome(service=service, options=options)
+        driver.set_page_load_timeout(30)
+        driver.set_script_timeout(30)
+        try:
+            yield driver
+        finally:
+            driver.quit()
     finally:
-        driver.quit()
+        shutil.rmtree(temp, ignore_errors=True)
 
 
 if __name__ == "__main__":

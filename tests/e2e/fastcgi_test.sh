@@ -15,6 +15,18 @@ case $SERVER in
 esac
 reset_data_root
 SITE=$(realpath -m "$WORK_DIR/site")
+
+# A socket path longer than a Unix socket can take is refused by name, with the
+# program's own usage status.
+if [ "$SERVER" = nginx ]; then
+  long=$SITE/$(printf 'd%.0s' $(seq 110))/counter.sock
+  status=0
+  message=$("$COUNTER" --listen "$long" 2>&1) || status=$?
+  check "exit status for a socket path too long" 2 "$status"
+  check "message for a socket path too long" \
+    "$COUNTER: the socket path $long is ${#long} bytes long; a Unix socket path has at most 107" \
+    "$message"
+fi
 # Starts the server (and, for nginx, the standing program) on a free loopback port;
 # sets URL, the program's address.
 start() {
