@@ -12,8 +12,6 @@
 
 int AppendOpen(const char* path) { return OpenRegularForWriting(path, O_APPEND); }
 
-int AppendOpenWith(const char* path, int flags) { return OpenRegular(path, flags | O_APPEND); }
-
 namespace {
 // One write(2) for the whole text: a second write could land after another
 // process's line, so a short write is reported rather than completed.

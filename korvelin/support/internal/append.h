@@ -10,10 +10,6 @@
 // Opens path for appending, creating it with mode 0666 (as fopen "a" does); a descriptor or -1.
 // Only a regular file is taken, without waiting (see OpenRegularForWriting).
 int AppendOpen(const char* path);
-// AppendOpen with the caller's access mode and creation flag: O_WRONLY or O_RDWR (for a
-// caller that reads back the file's last byte), with or without O_CREAT (a caller that
-// appends only to files someone else made). The same refusals hold.
-int AppendOpenWith(const char* path, int flags);
 // Formats the text and writes it with one write(2); 0 when every byte reached the file, else -1.
 int AppendFormatted(int fd, const char* format, ...) __attribute__((format(printf, 2, 3)));
 // Closes fd; 0 on success, -1 when the close reported an error.
