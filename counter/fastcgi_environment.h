@@ -1,16 +1,21 @@
-// The FastCGI front end's requests: the values each request carries, and the process
-// environment set from them.
+// The FastCGI front end's requests as the process environment.
 #ifndef KORVELIN_COUNTER_FASTCGI_ENVIRONMENT_H
 #define KORVELIN_COUNTER_FASTCGI_ENVIRONMENT_H
 
-#include "counter/request.h"
+// The counter reads a request's values, and the error journal its name and client
+// fields, from the process environment, as in a CGI run. While one of these lives, the
+// environment is the request's FastCGI parameters (FCGX_Request::envp, "NAME=value"
+// texts just like the environment's own): a variable the request lacks is absent,
+// nothing of an earlier request remains, and nothing is copied.
+class RequestEnvironment {
+ public:
+  explicit RequestEnvironment(char** parameters);
+  ~RequestEnvironment();
+  RequestEnvironment(const RequestEnvironment&) = delete;
+  RequestEnvironment& operator=(const RequestEnvironment&) = delete;
 
-// The request's values from its FastCGI parameters (FCGX_Request::envp).
-CounterRequest RequestFromParameters(char** parameters);
-
-// The error journal reads its name and its client fields from the process environment,
-// as in a CGI run: these are set from the request (an absent one is unset, so it reads
-// "(null)"), and nothing of an earlier request is left in them.
-void ExportToEnvironment(const CounterRequest& request);
+ private:
+  char** saved_;
+};
 
 #endif

@@ -11,8 +11,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 #include "counter/counter.h"
+#include "counter/environment.h"
 #include "counter/fastcgi_environment.h"
 
 namespace {
@@ -55,10 +57,11 @@ int ListeningSocket(int argc, char** argv) {
 }
 
 void Serve(FCGX_Request* connection) {
-  CounterRequest request = RequestFromParameters(connection->envp);
-  ExportToEnvironment(request);
   CounterAnswer answer;
-  CountAndRedirect(request, &answer);
+  {
+    RequestEnvironment environment(connection->envp);
+    CountAndRedirect(RequestFromEnvironment(), &answer);
+  }
   // A visitor who has left needs no answer; the hit is already in its log.
   FCGX_PutStr(answer.bytes, static_cast<int>(answer.length), connection->out);
 }
@@ -71,6 +74,9 @@ int main(int argc, char** argv) {
   sigemptyset(&stop.sa_mask);
   sigaction(SIGTERM, &stop, nullptr);
 
+  // The local time zone comes from the process's own environment (TZ), read now,
+  // before any request's parameters stand in for the environment.
+  tzset();
   if (FCGX_Init() != 0) return 1;
   int socket = ListeningSocket(argc, argv);
   if (socket < 0) return 2;
