@@ -159,8 +159,9 @@ CONF
 # site_start SERVER DIR PORT PROGRAM DATA_ROOT [EXTRA]
 #   Lays out a site in DIR and starts it in the background on 127.0.0.1:PORT, its
 #   standard error in DIR/logs/stderr.log, then waits up to ten seconds for it to
-#   answer. SERVER lighttpd serves PROGRAM as CGI (a *.cgi) or spawns it as FastCGI,
-#   or serves no program when PROGRAM is empty; EXTRA is added to lighttpd.conf.
+#   answer. SERVER lighttpd serves PROGRAM as CGI (a *.cgi) or spawns it as FastCGI
+#   (SITE_FASTCGI_PROCESSES of them, 1 unless set), or serves no program when
+#   PROGRAM is empty; EXTRA is added to lighttpd.conf.
 #   SERVER nginx passes to PROGRAM standing on DIR/fastcgi.sock (started here), or
 #   to nothing when PROGRAM is empty; EXTRA goes into the server block. Sets
 #   SITE_SERVER_PID and SITE_PROGRAM_PID (the standing program's; empty otherwise);
@@ -174,7 +175,7 @@ site_start() {
     case $program in
       "") site_pages "$dir" "$port" "$data_root" && lighttpd_base "$dir" "$port" >"$dir/lighttpd.conf" ;;
       *.cgi) site_write "$dir" "$port" "$program" "$data_root" ;;
-      *) site_write_fastcgi "$dir" "$port" "$program" "$data_root" ;;
+      *) site_write_fastcgi "$dir" "$port" "$program" "$data_root" "${SITE_FASTCGI_PROCESSES:-1}" ;;
     esac || return 1
     printf '%s\n' "$extra" >>"$dir/lighttpd.conf"
     lighttpd -D -f "$dir/lighttpd.conf" </dev/null 2>"$dir/logs/stderr.log" &

@@ -6,6 +6,9 @@
 #   answer_fcgi    a libfcgi program that only answers a fixed Location (the floor)
 #   counter.cgi    the CGI counter, a process per hit (lighttpd only)
 #   redirect       the server's own redirect, with its access log
+# Each program runs as the shipped recipes run it: lighttpd spawns as many processes
+# as deploy/lighttpd/20-korvelin-fastcgi.conf says (max-procs), nginx passes to one
+# standing process (as the systemd units start it).
 # wrk -t2 -c8 for a fixed short time per run (FASTCGI_SECONDS, 5 by default), the
 # configurations in alternating order over 3 rounds, medians compared. Every
 # request a server answered for a counter must have left one whole hit line, and
@@ -31,6 +34,11 @@ query="?$BENCH_QUERY"
 hit_log=${data_root}counters/bench.log
 whole_line="^Date: [0-9]{2}\\.[0-9]{2}\\.[0-9]{4} Time: [0-9]{2}:[0-9]{2}:[0-9]{2} A:127\\.0\\.0\\.1 {7}H:\\(null\\) {10}IP:\\(null\\) {10}FROM:$(sed 's/[.?]/\\&/g' <<<"$referer")\$"
 work=$BENCH_BUILD/fastcgi
+SITE_FASTCGI_PROCESSES=$(sed -nE 's/.*"max-procs" *=> *([0-9]+).*/\1/p' \
+  "$CHECKOUT/deploy/lighttpd/20-korvelin-fastcgi.conf")
+[ -n "$SITE_FASTCGI_PROCESSES" ] ||
+  { fail "FastCGI benchmark: no max-procs in the lighttpd recipe"; bench_finish; }
+export SITE_FASTCGI_PROCESSES
 rm -rf "$work"
 mkdir -p "$work"
 
@@ -65,12 +73,13 @@ measure() {
   totals=$(wrk -t2 -c"$connections" -d"${seconds}s" -s bench/served.lua -H "Referer: $referer" "$url" |
     tail -n 1)
   sleep 1  # requests still running when wrk stopped are answered and logged
-  # The FastCGI program's own CPU time (user + system, in clock ticks), which bounds
-  # what it can serve on this machine's cores.
-  local pid ticks=0
-  pid=${SITE_PROGRAM_PID:-$(pgrep -P "$SITE_SERVER_PID" | head -n 1 || true)}
-  if [ -n "$pid" ] && [ "$program" != redirect ] && [ "$program" != "$counter_cgi" ]; then
-    ticks=$(awk '{ print $14 + $15 }' "/proc/$pid/stat" 2>/dev/null || echo 0)
+  # The FastCGI programs' own CPU time (user + system, in clock ticks, summed over
+  # every process serving), which bounds what they can serve on this machine's cores.
+  local pids ticks=0
+  pids=${SITE_PROGRAM_PID:-$(pgrep -P "$SITE_SERVER_PID" || true)}
+  if [ -n "$pids" ] && [ "$program" != redirect ] && [ "$program" != "$counter_cgi" ]; then
+    ticks=$(for pid in $pids; do cat "/proc/$pid/stat" 2>/dev/null; done |
+      awk '{ n += $14 + $15 } END { print n + 0 }')
   fi
   site_stop
   local requests duration errors answered abandoned others lines=0 whole=0 wrong=0
@@ -108,7 +117,7 @@ configurations=(
   "lighttpd counter.cgi $counter_cgi" "lighttpd redirect redirect"
   "nginx counter.fcgi $counter_fcgi" "nginx answer_fcgi $answer_fcgi" "nginx redirect redirect"
 )
-progress "== FastCGI served throughput: wrk -t2 -c$connections -d${seconds}s, $rounds rounds, order alternating"
+progress "== FastCGI served throughput: wrk -t2 -c$connections -d${seconds}s, $rounds rounds, order alternating; lighttpd spawns $SITE_FASTCGI_PROCESSES processes"
 for round in $(seq "$rounds"); do
   order=("${configurations[@]}")
   if [ $((round % 2)) -eq 0 ]; then
