@@ -66,6 +66,9 @@ requests() {
   done
 }
 
+# The standing program keeps the time zone of its own environment while requests
+# stand in for the environment: 14 hours east of UTC, far from any server's zone.
+[ "$SERVER" = nginx ] && export TZ=UTC-14
 start
 log_of() { echo "${DATA_ROOT}counters/$1.log"; }
 line_of() {  # the hit line a request of client $1, number $2 leaves, as a regular expression
@@ -102,6 +105,13 @@ check "answer after it" "302 http://target.example/g" \
   "$(curl -s -o /dev/null -w '%{http_code} %{redirect_url}' -e http://client0.example/1 \
        "$URL?http://target.example/g+good")"
 check "hit after it" 1 "$(grep -cE "$(line_of 0 1)" "$(log_of good)" || true)"
+if [ "$SERVER" = nginx ]; then
+  stamp=$(sed -nE 's/^Date: ([0-9]{2})\.([0-9]{2})\.([0-9]{4}) Time: ([0-9:]{8}) .*/\3-\2-\1 \4/p' \
+    "$(log_of good)")
+  skew=$(($(date -d "$stamp" +%s) - $(date +%s)))
+  check "the hit stamped in the program's time zone" "within 2 minutes" \
+    "$([ "${skew#-}" -le 120 ] && echo "within 2 minutes" || echo "$skew seconds off")"
+fi
 check "journal entry" 1 \
   "$(grep -c "^Can't open file $(log_of jammed) (\"a\")\$" "${DATA_ROOT}allerror/counter.txt" || true)"
 check "journal client line" 1 \
