@@ -33,7 +33,7 @@ static_assert(kHitLogPathSize - 1 <= kLongestDataPath, "the journal's messages m
 // a pipe: whether it is a regular file is told by the one fstat taken under the lock
 // (HitLogState), since each system call counts at FastCGI rates.
 int OpenHitLog(const char* path) {
-  int flags = O_APPEND | O_CLOEXEC | O_NONBLOCK | (kKnownCountersOnly ? 0 : O_CREAT);
+  int flags = O_APPEND | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | (kKnownCountersOnly ? 0 : O_CREAT);
   int fd = open(path, O_RDWR | flags, 0666);
   if (fd < 0 && errno == EACCES) fd = open(path, O_WRONLY | flags, 0666);
   return fd;

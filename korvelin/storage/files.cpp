@@ -25,7 +25,7 @@ constexpr auto kAttemptsSpent = Cp1251(u8"%d раз прочитан файл %s
 
 // O_NONBLOCK so that opening a named pipe does not wait for a writer to appear;
 // it changes nothing for a regular file.
-int OpenForReading(const char* path) { return open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC); }
+int OpenForReading(const char* path) { return open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY); }
 
 // The length of the open file, or -1 (journaled) when it has none that can be read
 // whole: not a regular file (a directory, a pipe), or 2 GiB and more.

@@ -11,7 +11,7 @@ int OpenRegularForWriting(const char* path, int flags) {
 }
 
 int OpenRegular(const char* path, int flags) {
-  int fd = open(path, O_CLOEXEC | O_NONBLOCK | flags, 0666);
+  int fd = open(path, O_CLOEXEC | O_NONBLOCK | O_NOCTTY | flags, 0666);
   if (fd < 0) return -1;
   struct stat st;
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

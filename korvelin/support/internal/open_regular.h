@@ -3,8 +3,9 @@
 #define KORVELIN_SUPPORT_INTERNAL_OPEN_REGULAR_H
 
 // Opens path for writing with the extra open flags given (O_APPEND, say), creating it
-// with mode 0666 as fopen does; a descriptor or -1. The open never waits: a named pipe
-// without a reader would hold a request forever. Anything but a regular file (a pipe, a
+// with mode 0666 as fopen does; a descriptor or -1. The open never waits (a named pipe
+// without a reader would hold a request forever) and never makes a terminal the
+// controlling one of a process that has none, such as a daemon. Anything but a regular file (a pipe, a
 // device, a directory) is closed again and refused with errno EINVAL, before anything
 // is written or cut.
 int OpenRegularForWriting(const char* path, int flags);
