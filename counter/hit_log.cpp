@@ -15,6 +15,7 @@
 #include "korvelin/support/internal/append.h"
 #include "korvelin/support/internal/config.h"
 #include "korvelin/support/internal/journal_message.h"
+#include "korvelin/support/internal/open_regular.h"
 #include "korvelin/support/internal/strings.h"
 
 namespace {
@@ -29,13 +30,13 @@ constexpr std::size_t kHitLogPathSize = kDataRootLength + LiteralLength(kHitLogD
 static_assert(kHitLogPathSize - 1 <= kLongestDataPath, "the journal's messages must hold the path");
 
 // The hit log is opened for reading too, so its last byte can be looked at; a log the
-// server may write but not read is still written, without that look. Without waiting on
-// a pipe: whether it is a regular file is told by the one fstat taken under the lock
-// (HitLogState), since each system call counts at FastCGI rates.
+// server may write but not read is still written, without that look. Whether it is a
+// regular file is told by the one fstat taken under the lock (Inspect), since each
+// system call counts at FastCGI rates.
 int OpenHitLog(const char* path) {
-  int flags = O_APPEND | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | (kKnownCountersOnly ? 0 : O_CREAT);
-  int fd = open(path, O_RDWR | flags, 0666);
-  if (fd < 0 && errno == EACCES) fd = open(path, O_WRONLY | flags, 0666);
+  int flags = O_APPEND | (kKnownCountersOnly ? 0 : O_CREAT);
+  int fd = OpenWithoutWaiting(path, O_RDWR | flags);
+  if (fd < 0 && errno == EACCES) fd = OpenWithoutWaiting(path, O_WRONLY | flags);
   return fd;
 }
 
@@ -95,8 +96,9 @@ void LogHit(const char* name, std::size_t name_length, const CounterRequest& req
   // The line feed that mends a torn line goes out in the same write as the hit line.
   int written = AppendFormatted(
       fd, "%sDate: %02d.%02d.%04d Time: %02d:%02d:%02d A:%-15s H:%-15s IP:%-15s FROM:%s\n",
-      state == HitLogState::kTorn ? "\n" : "", today.day, today.month, today.year, now.hour, now.minute,
-      now.second, OneLine(request.remote_addr).c_str(), OneLine(request.remote_host).c_str(),
-      OneLine(request.forwarded_for).c_str(), OneLine(request.referer).c_str());
+      state == HitLogState::kTorn ? "\n" : "", today.day, today.month, today.year, now.hour,
+      now.minute, now.second, OneLine(request.remote_addr).c_str(),
+      OneLine(request.remote_host).c_str(), OneLine(request.forwarded_for).c_str(),
+      OneLine(request.referer).c_str());
   if (AppendClose(fd) != 0 || written != 0) JournalMessage("Can't write file %s (\"a\")", path);
 }

@@ -11,6 +11,7 @@
 
 #include "korvelin/storage/internal/write_text.h"
 #include "korvelin/support/internal/journal_message.h"
+#include "korvelin/support/internal/open_regular.h"
 #include "korvelin/support/internal/read_up_to.h"
 #include "korvelin/text/cp1251.h"
 
@@ -23,9 +24,9 @@ constexpr auto kCantRemove = Cp1251(u8"Не получается удалить 
 constexpr auto kNoMemory = Cp1251(u8"Не хватает памяти для указателя (malloc(%ld)=NULL) для %s");
 constexpr auto kAttemptsSpent = Cp1251(u8"%d раз прочитан файл %s, но не найден последний символ");
 
-// O_NONBLOCK so that opening a named pipe does not wait for a writer to appear;
-// it changes nothing for a regular file.
-int OpenForReading(const char* path) { return open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY); }
+// Opening a named pipe must not wait for a writer to appear; O_NONBLOCK changes
+// nothing for a regular file.
+int OpenForReading(const char* path) { return OpenWithoutWaiting(path, O_RDONLY); }
 
 // The length of the open file, or -1 (journaled) when it has none that can be read
 // whole: not a regular file (a directory, a pipe), or 2 GiB and more.

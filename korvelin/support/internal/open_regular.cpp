@@ -6,12 +6,12 @@
 
 #include <cerrno>
 
-int OpenRegularForWriting(const char* path, int flags) {
-  return OpenRegular(path, O_WRONLY | O_CREAT | flags);
+int OpenWithoutWaiting(const char* path, int flags) {
+  return open(path, O_CLOEXEC | O_NONBLOCK | O_NOCTTY | flags, 0666);
 }
 
-int OpenRegular(const char* path, int flags) {
-  int fd = open(path, O_CLOEXEC | O_NONBLOCK | O_NOCTTY | flags, 0666);
+int OpenRegularForWriting(const char* path, int flags) {
+  int fd = OpenWithoutWaiting(path, O_WRONLY | O_CREAT | flags);
   if (fd < 0) return -1;
   struct stat st;
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
